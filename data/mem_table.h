@@ -1,0 +1,143 @@
+// An in-memory, read-mostly indexed table: fields, rows, named indexes and one cursor.
+#pragma once
+
+#include <cstdint>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace velmor {
+
+class TTableTextFormat;
+class TMemTable;
+
+// Every failure of reading or using a table; the message is the one the user-facing layer shows.
+class TableError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+enum class TFieldType { ftWideString, ftSmallint, ftInteger };
+
+struct TFieldDef {
+  std::string Name;
+  TFieldType DataType = TFieldType::ftWideString;
+  int Size = 0;
+  std::string DisplayLabel;
+  std::string EditMask;
+  int DisplayWidth = 0;
+  std::string Kind = "Data";
+  std::string DefaultExpression;
+  bool Required = false;
+  bool ReadOnly = false;
+  bool Visible = true;
+};
+
+struct TIndexDef {
+  std::string Name;
+  std::vector<std::string> FieldNames;
+  bool Unique = false;
+  bool Descending = false;
+  bool CaseInsensitive = false;
+  bool NonMaintained = false;
+};
+
+// A field of the current row, as `FieldByName` hands it out.
+class TField {
+ public:
+  TField(const TMemTable* table, int index) : table_(table), index_(index) {}
+  // The current row's value as text; integers give their decimal text, null gives "".
+  std::string AsString() const;
+  // The current row's value of an integer field; null (or a text field) gives 0.
+  int32_t AsInteger() const;
+  bool IsNull() const;
+  int Index() const { return index_; }
+  const TFieldDef& Def() const;
+
+ private:
+  const TMemTable* table_;
+  int index_;
+};
+
+class TMemTable {
+ public:
+  // Reads one whole table text, replacing fields, indexes and rows; cursor on the first row.
+  // Throws TableError with the reader's message; the table is left empty then.
+  void LoadFromStreamViaFormat(std::string_view stream, TTableTextFormat& format);
+
+  // Empties the table: no fields, no indexes, no rows.
+  void Clear();
+
+  const std::vector<TFieldDef>& FieldDefs() const { return fields_; }
+  const std::vector<TIndexDef>& IndexDefs() const { return indexDefs_; }
+  size_t RecordCount() const { return rowCount_; }
+
+  // Field by name, ASCII case-insensitive; throws TableError for an unknown name.
+  TField FieldByName(std::string_view name) const;
+  // Index of the field by name, ASCII case-insensitive; -1 when unknown.
+  int FieldIndex(std::string_view name) const;
+
+  // Makes the named index current ("" for load order); throws TableError for an unknown name.
+  void SetIndexName(std::string_view name);
+  const std::string& IndexName() const { return indexName_; }
+
+  void First();
+  void Next();
+  void Prior();
+  void Last();
+  bool Eof() const { return eof_; }
+  bool Bof() const { return bof_; }
+
+  // Moves to the first row in current order whose field equals `value` byte for byte.
+  // Binary search when the field leads the current index, a scan otherwise. False leaves
+  // the cursor where it was.
+  bool Locate(std::string_view keyField, std::string_view value);
+
+  // Raw access to the current row by field index, for walks that resolve fields once.
+  std::string_view Text(int field) const { return CellText(CurrentRow(), field); }
+  int32_t Integer(int field) const { return CellInt(CurrentRow(), field); }
+  bool IsNull(int field) const { return CellNull(CurrentRow(), field); }
+
+  // Bytes held by rows, arena and indexes (for memory reporting).
+  size_t MemoryBytes() const;
+
+ private:
+  friend class TTableTextFormat;
+  friend class TField;
+
+  // A text cell is (offset, length) into the arena; an integer cell is (value, null flag).
+  struct Cell {
+    uint32_t a = 0;
+    uint32_t b = 0;
+  };
+  static constexpr uint32_t kNullText = 0xFFFFFFFFu;
+
+  struct Index {
+    TIndexDef def;
+    std::vector<int> fields;
+    std::vector<uint32_t> order;
+  };
+
+  size_t CurrentRow() const;
+  std::string_view CellText(size_t row, int field) const;
+  int32_t CellInt(size_t row, int field) const;
+  bool CellNull(size_t row, int field) const;
+  bool IsTextField(int field) const { return fields_[field].DataType == TFieldType::ftWideString; }
+  int CompareRows(const Index& index, uint32_t x, uint32_t y) const;
+  void BuildIndexes();
+
+  std::vector<TFieldDef> fields_;
+  std::vector<TIndexDef> indexDefs_;
+  std::vector<Index> indexes_;
+  std::string arena_;
+  std::vector<Cell> cells_;
+  size_t rowCount_ = 0;
+  int current_ = -1;
+  std::string indexName_;
+  size_t pos_ = 0;
+  bool bof_ = true;
+  bool eof_ = true;
+};
+
+}  // namespace velmor

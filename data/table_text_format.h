@@ -1,0 +1,49 @@
+// Settings and per-read state for reading a table text (schema, header row, data rows).
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace velmor {
+
+class TMemTable;
+struct TFieldDef;
+struct TIndexDef;
+
+class TTableTextFormat {
+ public:
+  char CSVQuote = '"';
+  char CSVFieldDelimiter = ',';
+  char CSVRecordDelimiter = ',';
+  char EscapeChar = '%';
+  char CommentChar = '\0';
+  int DefaultStringFieldSize = 255;
+  std::string CSVTrueString = "True";
+  std::string CSVFalseString = "False";
+
+  // Reads one document into `table`, replacing its fields, indexes and rows.
+  // Throws TableError on the three reader failures and on a value that is not an integer.
+  void Read(TMemTable& table, std::string_view stream);
+
+  // Splits one line into its fields by the quote and delimiter rules of the format.
+  std::vector<std::string> SplitLine(std::string_view line) const;
+
+  // Parses the first field of a field definition line ("Name=Type,Size,...").
+  TFieldDef ParseFieldDef(std::string_view text) const;
+  // Parses the first field of an index definition line ("Name=""F1;F2"",""Name"",UNIQ").
+  TIndexDef ParseIndexDef(std::string_view text) const;
+
+ private:
+  bool NextLine(std::string_view& line);
+  void ReadDataRow(TMemTable& table, std::string_view line);
+  void AppendEscapedValue(std::string& arena, std::string_view raw) const;
+
+  // Per-read state: one settings object serves one read at a time.
+  std::string_view stream_;
+  size_t pos_ = 0;
+  std::vector<int> columnField_;
+  std::string scratch_;
+};
+
+}  // namespace velmor

@@ -1,0 +1,25 @@
+// Turning a typed station into the set of stations of its city, and testing stops against it.
+#pragma once
+
+#include <string_view>
+
+#include "data/mem_table.h"
+#include "query/upub_center.h"
+
+namespace velmor {
+
+// Fills Pub_FZ from the departure text: trimmed name, and with exact != 1 its city group.
+void FillFZStruct(PubState& state, TMemTable& KMSM, std::string_view comboFZText, int exact);
+// Fills Pub_DZ from the arrival text, as FillFZStruct.
+void FillDZStruct(PubState& state, TMemTable& KMSM, std::string_view comboDZText, int exact);
+// Fills Pub_FZ from the station-timetable text; with exact != 1 also Pub_DZ.Name.
+void FillCZStruct(PubState& state, TMemTable& KMSM, std::string_view comboCZText, int exact);
+
+// Same-group rule after both sides were filled with 0: equal Gp makes matching exact and
+// empties both sets. Returns the exact flag the scan must use (0 or 1).
+int ApplySameGroupRule(PubState& state);
+
+// Whether a stop's station is wanted: side 1 the departure set, any other the arrival set.
+bool IsWantedStation(const PubState& state, std::string_view station, int exact, int side);
+
+}  // namespace velmor

@@ -1,0 +1,151 @@
+#include "data/mem_table.h"
+
+#include <gtest/gtest.h>
+
+#include "data/table_text_format.h"
+#include "test_tables.h"
+
+namespace velmor {
+namespace {
+
+class StopTable : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    TTableTextFormat f;
+    stops.LoadFromStreamViaFormat(testing::ReadFixture("tables/STRAIN.txt"), f);
+    stops.SetIndexName("SIDNo");
+  }
+  std::string Station() const { return stops.FieldByName("Station").AsString(); }
+  TMemTable stops;
+};
+
+TEST_F(StopTable, LocateLandsOnTheFirstStopAndNextContinuesInStopOrder) {
+  ASSERT_TRUE(stops.Locate("ID", "1043"));
+  EXPECT_EQ(Station(), G("西安"));
+  EXPECT_EQ(stops.FieldByName("S_No").AsString(), "1");
+  stops.Next();
+  EXPECT_EQ(Station(), G("咸阳"));
+  EXPECT_EQ(stops.FieldByName("S_No").AsInteger(), 2);
+  EXPECT_EQ(stops.FieldByName("a_time").AsString(), "21:43");
+}
+
+TEST_F(StopTable, LocateOfACombinedNumberNeedsTheWholeKey) {
+  EXPECT_FALSE(stops.Locate("ID", "1112"));
+  EXPECT_TRUE(stops.Locate("ID", "1112/1113"));
+}
+
+TEST_F(StopTable, MissedLocateLeavesTheCursor) {
+  ASSERT_TRUE(stops.Locate("ID", "G1"));
+  stops.Next();
+  EXPECT_FALSE(stops.Locate("ID", "X999"));
+  EXPECT_EQ(Station(), G("济南"));
+  // Locate on a field that does not lead the index scans in index order.
+  ASSERT_TRUE(stops.Locate("Station", G("南京")));
+  EXPECT_EQ(stops.FieldByName("ID").AsString(), "D301");
+}
+
+TEST_F(StopTable, EndsKeepTheLastAndFirstRowReadable) {
+  stops.Last();
+  EXPECT_TRUE(stops.Eof());
+  std::string last = Station();
+  stops.Next();
+  EXPECT_TRUE(stops.Eof());
+  EXPECT_EQ(Station(), last);
+  stops.Prior();
+  EXPECT_FALSE(stops.Eof());
+
+  stops.First();
+  EXPECT_TRUE(stops.Bof());
+  std::string first = Station();
+  stops.Prior();
+  EXPECT_TRUE(stops.Bof());
+  EXPECT_EQ(Station(), first);
+  stops.Next();
+  EXPECT_FALSE(stops.Bof());
+}
+
+TEST_F(StopTable, WalksFollowTheCompoundIndex) {
+  std::string previousId;
+  int previousNo = 0;
+  size_t rows = 0;
+  TField id = stops.FieldByName("ID");
+  TField no = stops.FieldByName("S_No");
+  for (stops.First(); !stops.Eof(); stops.Next()) {
+    ++rows;
+    if (id.AsString() == previousId) {
+      EXPECT_EQ(no.AsInteger(), previousNo + 1);
+    } else {
+      EXPECT_LT(previousId, id.AsString());
+      EXPECT_EQ(no.AsInteger(), 1);
+    }
+    previousId = id.AsString();
+    previousNo = no.AsInteger();
+  }
+  EXPECT_EQ(rows, stops.RecordCount());
+  // Backwards the same rows come in reverse.
+  size_t back = 0;
+  for (stops.Last(); !stops.Bof(); stops.Prior()) ++back;
+  EXPECT_EQ(back, rows);
+}
+
+TEST(MemTable, EmptyTableIsAtBothEnds) {
+  TMemTable t;
+  TTableTextFormat f;
+  t.LoadFromStreamViaFormat(testing::GbkText({R"("@@TABLEDEF START@@")",
+                                              R"("Station=WideString,20,""Station"","""",20,Data,""""")",
+                                              R"("@@TABLEDEF END@@")", R"("Station",)"}),
+                            f);
+  t.First();
+  EXPECT_TRUE(t.Eof());
+  EXPECT_TRUE(t.Bof());
+  EXPECT_FALSE(t.Locate("Station", "x"));
+  EXPECT_EQ(t.FieldByName("Station").AsString(), "");
+}
+
+TEST(MemTable, WithoutCurrentIndexTheWalkIsLoadOrder) {
+  TMemTable t;
+  TTableTextFormat f;
+  t.LoadFromStreamViaFormat(testing::ReadFixture("tables/SPY.txt"), f);
+  std::vector<std::string> walked;
+  for (t.First(); !t.Eof(); t.Next()) walked.push_back(t.FieldByName("Station").AsString());
+  ASSERT_GE(walked.size(), 3u);
+  EXPECT_EQ(walked[0], G("安阳"));
+  EXPECT_EQ(walked[1], G("北京"));
+  EXPECT_EQ(walked[2], G("北京西"));
+  EXPECT_TRUE(t.Locate("Station", G("北京西")));
+  EXPECT_EQ(t.FieldByName("ShortCode").AsString(), "BJX");
+  EXPECT_EQ(t.IndexName(), "");
+}
+
+TEST(MemTable, UnknownNamesAreErrors) {
+  TMemTable t;
+  TTableTextFormat f;
+  t.LoadFromStreamViaFormat(testing::ReadFixture("tables/SM.txt"), f);
+  EXPECT_THROW(t.FieldByName("Nope"), TableError);
+  EXPECT_THROW(t.SetIndexName("Nope"), TableError);
+  t.SetIndexName("sstation");
+  EXPECT_EQ(t.IndexName(), "SStation");
+  ASSERT_TRUE(t.Locate("Station", G("北京南")));
+  EXPECT_EQ(t.FieldByName("Gp").AsInteger(), 5);
+}
+
+TEST(MemTable, IntegerIndexOrdersNumerically) {
+  TMemTable t;
+  TTableTextFormat f;
+  t.LoadFromStreamViaFormat(
+      testing::GbkText({R"("@@TABLEDEF START@@")",
+                        R"("Station=WideString,20,""Station"","""",20,Data,""""")",
+                        R"("Gp=Integer,0,""Gp"","""",10,Data,""""")", R"("@@INDEXDEF START@@")",
+                        R"("SGp=""Gp"",""SGp""")", R"("@@INDEXDEF END@@")",
+                        R"("@@TABLEDEF END@@")", R"("Station","Gp",)", R"("a","120",)",
+                        R"("b","95",)", R"("c","",)", R"("d","95",)"}),
+      f);
+  t.SetIndexName("SGp");
+  std::string order;
+  for (t.First(); !t.Eof(); t.Next()) order += t.FieldByName("Station").AsString();
+  // Null first, equal keys in load order.
+  EXPECT_EQ(order, "cbda");
+}
+
+}  // namespace
+}  // namespace velmor
