@@ -29,49 +29,43 @@ SEED = 20111201
 # Train classes.  The key is the class name used in services.txt.
 #   ntype   : the NType code stored in the train list
 #   letter  : number prefix
-#   kinds   : line kinds the class may run on
 #   speed   : average running speed between stops, km/h, per line kind
 #   dwell   : dwell minutes at (major, medium, minor) stations
 #   stopp   : probability of calling at (major, medium, minor) stations
 #   target  : how many trains of the class the timetable should hold
 TYPES = {
-    "D":  dict(ntype=1, letter="D", kinds=("highspeed", "intercity", "dline"),
-               speed={"highspeed": 205, "intercity": 185, "dline": 150},
+    "D":  dict(ntype=1, letter="D", speed={"highspeed": 205, "intercity": 185, "conventional": 150},
                dwell=(3, 2, 2), stopp=(0.9, 0.5, 0.15), target=900),
-    "G":  dict(ntype=2, letter="G", kinds=("highspeed", "gline"),
-               speed={"highspeed": 278, "gline": 230},
+    "G":  dict(ntype=2, letter="G", speed={"highspeed": 278, "intercity": 230},
                dwell=(3, 2, 2), stopp=(0.7, 0.35, 0.1), target=454),
-    "C":  dict(ntype=3, letter="C", kinds=("intercity",),
-               speed={"intercity": 190}, dwell=(2, 2, 1),
+    "C":  dict(ntype=3, letter="C", speed={"intercity": 190, "highspeed": 230}, dwell=(2, 2, 1),
                stopp=(1.0, 0.8, 0.5), target=162),
-    "Z":  dict(ntype=4, letter="Z", kinds=("conventional", "dline", "gline"),
-               speed={"conventional": 112, "dline": 118, "gline": 118},
+    "Z":  dict(ntype=4, letter="Z", speed={"conventional": 112},
                dwell=(8, 4, 2), stopp=(0.12, 0.0, 0.0), target=52),
-    "T":  dict(ntype=5, letter="T", kinds=("conventional", "dline", "gline"),
-               speed={"conventional": 96, "dline": 100, "gline": 100},
+    "T":  dict(ntype=5, letter="T", speed={"conventional": 96},
                dwell=(10, 5, 3), stopp=(0.85, 0.3, 0.02), target=280),
-    "Y":  dict(ntype=5, letter="Y", kinds=("conventional", "dline", "gline"),
-               speed={"conventional": 80, "dline": 80, "gline": 80},
+    "Y":  dict(ntype=5, letter="Y", speed={"conventional": 80},
                dwell=(6, 4, 3), stopp=(0.9, 0.3, 0.1), target=4),
-    "K6": dict(ntype=6, letter="K", kinds=("conventional", "dline", "gline"),
-               speed={"conventional": 76, "dline": 80, "gline": 80},
+    "K6": dict(ntype=6, letter="K", speed={"conventional": 76},
                dwell=(10, 5, 3), stopp=(1.0, 0.75, 0.12), target=926),
-    "K7": dict(ntype=7, letter="K", kinds=("conventional", "dline", "gline"),
-               speed={"conventional": 70, "dline": 72, "gline": 72},
+    "K7": dict(ntype=7, letter="K", speed={"conventional": 70},
                dwell=(10, 5, 3), stopp=(1.0, 0.8, 0.2), target=198),
-    "P8": dict(ntype=8, letter="", kinds=("conventional", "dline", "gline"),
-               speed={"conventional": 64, "dline": 66, "gline": 66},
+    "P8": dict(ntype=8, letter="", speed={"conventional": 64},
                dwell=(10, 5, 3), stopp=(1.0, 0.85, 0.3), target=261),
-    "P9": dict(ntype=9, letter="", kinds=("conventional", "dline", "gline"),
-               speed={"conventional": 66, "dline": 68, "gline": 68},
+    "P9": dict(ntype=9, letter="", speed={"conventional": 66},
                dwell=(10, 5, 3), stopp=(1.0, 0.85, 0.3), target=243),
-    "P10": dict(ntype=10, letter="", kinds=("conventional", "dline", "gline"),
-                speed={"conventional": 50, "dline": 52, "gline": 52},
+    "P10": dict(ntype=10, letter="", speed={"conventional": 50},
                 dwell=(5, 3, 2), stopp=(1.0, 1.0, 1.0), target=26),
-    "P11": dict(ntype=11, letter="", kinds=("conventional", "dline", "gline"),
-                speed={"conventional": 46, "dline": 48, "gline": 48},
+    "P11": dict(ntype=11, letter="", speed={"conventional": 46},
                 dwell=(5, 3, 2), stopp=(1.0, 1.0, 1.0), target=292),
 }
+# Classes that run on a line of each kind unless the line's flags add more.
+DEFAULT_CLASSES = {
+    "conventional": {"Z", "T", "Y", "K6", "K7", "P8", "P9", "P10", "P11"},
+    "highspeed": {"G", "D"},
+    "intercity": {"D", "C"},
+}
+
 TYPE_ORDER = ["G", "D", "C", "Z", "T", "Y", "K6", "K7", "P8", "P9", "P10", "P11"]
 
 # Number blocks (inclusive) per class; the first and last of the four-digit
@@ -242,10 +236,16 @@ class Network:
         self.order = []  # stations by first appearance
         for li, ln in enumerate(lines):
             kind = ln.kind
-            if kind == "conventional" and "D" in ln.flags:
-                kind = "dline"
-            if kind == "highspeed" and "conv" in ln.flags:
-                kind = "gline"
+            ln.allowed = set(DEFAULT_CLASSES[kind])
+            for fl in ln.flags:
+                if fl == "K":
+                    ln.allowed |= {"K6", "K7"}
+                elif fl == "conv":
+                    ln.allowed |= DEFAULT_CLASSES["conventional"]
+                elif fl in TYPES:
+                    ln.allowed.add(fl)
+                else:
+                    raise SystemExit("line %s: unknown flag %s" % (ln.name, fl))
             for i, (name, km, rank) in enumerate(ln.stations):
                 if name not in self.rank:
                     self.order.append(name)
@@ -265,9 +265,7 @@ class Network:
         self.index = {n: i for i, n in enumerate(self.order)}
 
     def kinds_for(self, cls):
-        kinds = set(TYPES[cls]["kinds"])
-        # a multiple-unit train may reach a line end over the old line as well
-        return kinds
+        return cls
 
     def dijkstra(self, src, kinds, prefer_fast=False):
         dist = {src: 0.0}
@@ -278,10 +276,10 @@ class Network:
             if d > dist.get(u, 1e18):
                 continue
             for v, km, kind, li in self.adj.get(u, []):
-                if kind not in kinds:
+                if kinds is not None and kinds not in self.lines[li].allowed:
                     continue
                 w = km
-                if prefer_fast and kind in ("conventional", "dline"):
+                if prefer_fast and kind == "conventional":
                     w = km * 1.6
                 nd = d + w
                 if nd < dist.get(v, 1e18) - 1e-9:
@@ -428,8 +426,8 @@ class Builder:
         self.trains = {}
         self.used = {cls: set() for cls in TYPES}
         self.count = {cls: 0 for cls in TYPES}
-        self.beijing = net.dijkstra("北京", {"conventional", "dline", "gline",
-                                             "highspeed", "intercity"})[0]
+        self.odd = {}
+        self.beijing = net.dijkstra("北京", None)[0]
 
     # -- numbers ------------------------------------------------------------
     def is_down(self, a, b):
@@ -477,7 +475,8 @@ class Builder:
                     keep[i] = True
         if nstops is not None:
             inner = [i for i in range(1, len(stations) - 1)]
-            order = sorted(inner, key=lambda i: (self.net.rank[stations[i]], not keep[i], i))
+            order = sorted(inner, key=lambda i: (stations[i] not in forced,
+                                                 self.net.rank[stations[i]], not keep[i], i))
             keep = [False] * len(stations)
             keep[0] = keep[-1] = True
             for i in order[:max(0, nstops - 2)]:
@@ -511,7 +510,8 @@ class Builder:
             run = 0.0
             for k in range(prev, i):
                 km, kind = segs[k]
-                run += km / t["speed"][kind] * 60.0
+                sp = t["speed"].get(kind) or max(t["speed"].values())
+                run += km / sp * 60.0
             run = run * scale + (3 if cls in ("D", "G", "C") else 4)
             arr = elapsed + run
             if j == len(idx) - 1:
@@ -610,7 +610,7 @@ class Builder:
         if rt is None:
             return None
         stations, segs = rt
-        forced = set(ways)
+        forced = set(ways) | set(opts["with"].split("+") if "with" in opts else [])
         nstops = int(opts["stops"]) if "stops" in opts else None
         if "only" in opts:
             forced = set(opts["only"].split("+")) | {ways[0], ways[-1]}
@@ -653,11 +653,13 @@ class Builder:
             mult = 1.5
         self.price(cls, rows, classes, mu_rate, first_rate, ac, mult)
         tid = self.fmt_id(cls, nums) + opts.get("suffix", "")
-        if "id" in opts:
-            tid = opts["id"]
         for n in nums:
             self.used[cls].add(n)
-        return self.add(cls, tid, rows)
+        tr = self.add(cls, tid, rows)
+        tr.dep = dep
+        if "odd" in opts:
+            self.odd[tid] = opts["odd"]
+        return tr
 
 
 def dep_window(cls, rng, km):
@@ -697,18 +699,16 @@ def build(scale, rng_seed=SEED):
                 else:
                     dep = dep_window(cls, rng, 1000)
                 down = b.is_down(w[0], w[-1])
-                if "num" in opts and p == 0:
+                if "num" in opts and p == 0 and direction == 0:
                     nums = [int(x) for x in opts["num"].split("/")]
-                    if direction == 1:
-                        nums = [n + (1 if n % 2 else -1) for n in nums]
-                        if "id" in opts:
-                            continue
+                elif "rnum" in opts and p == 0 and direction == 1:
+                    nums = [int(x) for x in opts["rnum"].split("/")]
                 else:
                     start = int(opts["from"]) if "from" in opts else None
                     nums = [b.take_number(cls, down, start)]
                 o = dict(opts)
                 if p > 0 or direction == 1:
-                    for k in ("id", "run", "dep", "stops", "suffix", "offset", "km"):
+                    for k in ("run", "dep", "stops", "suffix", "offset", "km", "odd", "with"):
                         if k in o and not (k == "km" and "keepkm" in o):
                             o.pop(k)
                 t = b.make_service(cls, w, dep, nums, o)
@@ -758,7 +758,8 @@ def build(scale, rng_seed=SEED):
         lo, hi = AUTO_BANDS[cls]
         kinds = net.kinds_for(cls)
         tries = 0
-        ends = [n for n in majors if any(k in kinds for _, _, k, _ in net.adj.get(n, []))]
+        ends = [n for n in majors
+                if any(cls in net.lines[li].allowed for _, _, _, li in net.adj.get(n, []))]
         if cls in ("Z", "T"):
             ends = [n for n in ends if net.rank[n] == 1]
         dist_cache = {}
@@ -795,30 +796,195 @@ def build(scale, rng_seed=SEED):
 
 
 # ---------------------------------------------------------------------------
-# Oddities the program's data is known to carry
+# Finishing touches the data is known to carry
 
-def apply_oddities(b, rng):
-    trains = b.trains
-    # trains whose first stop already carries a distance from a yard or a
-    # junction before it; distances count on from it
-    # (these are set up through services.txt "offset=")
-    # trains whose list row disagrees with their last stop
-    for tid, mode in sorted(b.odd_list.items()):
-        tr = trains[tid]
+# Rows of train 1043 as the program's own documentation quotes them.
+SAMPLE_1043 = {
+    1: ("", "21:25", "0", 0, ["", "", "", ""]),
+    2: ("21:43", "21:45", "18", 23, ["3.5", "-", "38/41/43", "54/58"]),
+    28: ("11:08", "", "37:43", 2810, ["143", "-", "280/291/303", "469/492"]),
+}
+
+
+def patch_samples(b):
+    tr = b.trains.get("1043")
+    if tr is None or len(tr.stops) != 28 or tr.stops[1]["station"] != "咸阳":
+        raise SystemExit("train 1043 does not have its documented shape")
+    for no, (a, d, r, km, p) in SAMPLE_1043.items():
+        row = tr.stops[no - 1]
+        row["A"], row["D"], row["R"], row["km"], row["P"] = a, d, r, km, list(p)
+    second = tr.stops[1]
+    second["a"], second["d"] = 18, 20
+    if tr.stops[2]["a"] <= 20:
+        raise SystemExit("train 1043: third stop too early")
+
+
+def apply_list_oddities(b, odd):
+    for tid, mode in sorted(odd.items()):
+        tr = b.trains[tid]
+        last = tr.stops[-1]
         if mode == "cut":
-            # the stop list ends one stop short of the terminus named in the
-            # list: the last stored stop keeps its departure time
-            full = tr.stops
-            last = full[-1]
-            cut = full[:-1]
+            # the stop list stops one short of the terminus the list names;
+            # the last stored stop keeps its departure time
             tr.list_override = dict(end=last["station"], D=last["A"], R=last["R"],
                                     km=last["km"], P=last["P"])
-            tr.stops = cut
+            tr.stops = tr.stops[:-1]
         else:
-            last = tr.stops[-1]
+            # the list carries an arrival a few minutes later than the stop
             late = last["a"] + 7
             tr.list_override = dict(end=last["station"], D=fmt_clock(tr.dep + late),
                                     R=fmt_elapsed(late), km=last["km"], P=last["P"])
+
+
+def add_letter_suffixes(b, rng, want=13):
+    have = [t for t in sorted(b.trains) if t[-1].isalpha()]
+    pool = [t for t in sorted(b.trains)
+            if b.trains[t].cls in ("K6", "T", "K7") and "/" not in t and not t[-1].isalpha()]
+    rng.shuffle(pool)
+    for tid in pool[:max(0, want - len(have))]:
+        tr = b.trains.pop(tid)
+        tr.id = tid + "A"
+        b.trains[tr.id] = tr
+
+
+def generate(scale=1):
+    net, b = build(scale)
+    rng = random.Random(SEED + 1)
+    if scale == 1:
+        patch_samples(b)
+    apply_list_oddities(b, b.odd)
+    add_letter_suffixes(b, rng, 13 * scale)
+
+    pinyin = load_pinyin()
+    groups = load_cities()
+    codes = dict(pinyin)
+    served = set()
+    for tr in b.trains.values():
+        for r in tr.stops:
+            served.add(r["station"])
+    missing = sorted(s for s in served if s not in codes)
+    if missing:
+        raise SystemExit("stations without a pinyin entry: " + " ".join(missing))
+
+    # SPY: rows grouped by the first letter, in catalogue order within a letter
+    spy = []
+    for letter in "ABCDEFGHIJKLMNOPQRSTUVWXYZ":
+        for name, code in pinyin:
+            if code != "-" and code[0] == letter:
+                spy.append((name, code))
+    unserved = [n for n, c in spy if n not in served]
+    if unserved:
+        raise SystemExit("SPY stations without a train: " + " ".join(unserved))
+
+    sm = []
+    for gp, names in sorted(groups):
+        for n in sorted(names, key=gbk_key):
+            sm.append((n, str(gp)))
+
+    order = sorted(b.trains, key=gbk_key)
+    slist = []
+    strain = []
+    for tid in order:
+        tr = b.trains[tid]
+        st = tr.stops
+        for no, r in enumerate(st, 1):
+            strain.append([tid, r["station"], str(no), r["A"], r["D"], r["R"], str(r["km"])]
+                          + r["P"])
+        last = st[-1]
+        lo = tr.list_override
+        slist.append([tid, str(tr.ntype), st[0]["station"], lo.get("end", last["station"]),
+                      st[0]["D"], lo.get("D", last["A"]), lo.get("R", last["R"]),
+                      str(lo.get("km", last["km"])) ] + list(lo.get("P", last["P"])))
+
+    tables = {
+        "SPY": table_text("SPY", spy),
+        "SLIST": table_text("SLIST", slist),
+        "SM": table_text("SM", sm),
+        "STRAIN": table_text("STRAIN", strain),
+    }
+    report = make_report(b, slist, strain, spy, sm, served)
+    return tables, report
+
+
+def make_report(b, slist, strain, spy, sm, served):
+    out = []
+    out.append("Generated timetable: data report")
+    out.append("================================")
+    out.append("")
+    out.append("Trains: %d" % len(slist))
+    names = {1: "动车组 D", 2: "高速动车 G", 3: "城际高速 C", 4: "直特 Z", 5: "空调特快 T/Y",
+             6: "空调快速 K", 7: "快速 K", 8: "普快", 9: "空调普快", 10: "空调普客", 11: "普客"}
+    by = {}
+    for r in slist:
+        by[int(r[1])] = by.get(int(r[1]), 0) + 1
+    for k in sorted(by):
+        out.append("  NType %2d %-14s %5d" % (k, names.get(k, ""), by[k]))
+    out.append("Stop rows: %d" % len(strain))
+    counts = {}
+    for r in strain:
+        counts[r[0]] = counts.get(r[0], 0) + 1
+    out.append("Stops per train: min %d, max %d, mean %.1f" % (
+        min(counts.values()), max(counts.values()), len(strain) / float(len(slist))))
+    out.append("Stations in the stop table: %d" % len(served))
+    out.append("Stations in the pinyin table: %d" % len(spy))
+    spyset = {n for n, _ in spy}
+    out.append("Stop-table stations without a pinyin row: %d (%s)" % (
+        len(served - spyset), " ".join(sorted(served - spyset, key=gbk_key))))
+    gsize = {}
+    for n, g in sm:
+        gsize[g] = gsize.get(g, 0) + 1
+    out.append("Same-city stations: %d in %d groups" % (len(sm), len(gsize)))
+    hist = {}
+    for g, n in gsize.items():
+        hist[n] = hist.get(n, 0) + 1
+    for n in sorted(hist):
+        out.append("  groups of %d: %d" % (n, hist[n]))
+    out.append("Same-city stations without a pinyin row: %d" % len([n for n, _ in sm if n not in spyset]))
+    longest = max(slist, key=lambda r: (int(r[7]), r[0]))
+    out.append("Longest train: %s %s -> %s, %s km, %s, %d stops" % (
+        longest[0], longest[2], longest[3], longest[7], longest[6], counts[longest[0]]))
+    most = max(counts, key=lambda t: (counts[t], t))
+    out.append("Most stops: %s with %d" % (most, counts[most]))
+    out.append("")
+    groups = {}
+    for n, g in sm:
+        groups.setdefault(g, []).append(n)
+    city = {}
+    for g, ns in groups.items():
+        for n in ns:
+            city[n] = set(ns)
+    for a, z in (("北京", "上海"), ("广州", "武汉"), ("西安", "乌鲁木齐")):
+        A = city.get(a, {a})
+        Z = city.get(z, {z})
+        out.append("%s -> %s (every train calling at a %s station and later at a %s station)" % (a, z, a, z))
+        rows = []
+        cur = None
+        stops = []
+        by_train = {}
+        for r in strain:
+            by_train.setdefault(r[0], []).append(r)
+        ntype = {r[0]: r[1] for r in slist}
+        for tid in sorted(by_train, key=gbk_key):
+            st = by_train[tid]
+            fi = next((i for i, r in enumerate(st) if r[1] in A), None)
+            if fi is None:
+                continue
+            ti = None
+            for i in range(len(st) - 1, fi, -1):
+                if st[i][1] in Z:
+                    ti = i
+                    break
+            if ti is None:
+                continue
+            f, t = st[fi], st[ti]
+            rows.append((f[4], tid, ntype[tid], f[1], t[1], f[4], t[3],
+                         int(t[6]) - int(f[6])))
+        rows.sort()
+        out.append("  %d trains" % len(rows))
+        for _, tid, nt, fs, ts, dep, arr, km in rows:
+            out.append("  %-12s type %2s  %-6s %s -> %-6s %s  %5d km" % (tid, nt, fs, dep, ts, arr, km))
+        out.append("")
+    return "\n".join(out) + "\n"
 
 
 # ---------------------------------------------------------------------------
