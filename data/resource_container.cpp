@@ -22,7 +22,9 @@ bool ReadPrefix(std::string_view container, uint32_t& n) {
   const auto* p = reinterpret_cast<const unsigned char*>(container.data());
   n = static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 |
       static_cast<uint32_t>(p[2]) << 16 | static_cast<uint32_t>(p[3]) << 24;
-  return n <= kMaxResourceSize;
+  // Deflate cannot expand beyond about 1032:1, so a larger claim is damage, not data.
+  uint64_t reachable = (static_cast<uint64_t>(container.size()) - 4) * 1040 + 64;
+  return n <= kMaxResourceSize && n <= reachable;
 }
 
 }  // namespace
