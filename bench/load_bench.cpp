@@ -10,7 +10,9 @@
 namespace velmor {
 namespace {
 
-std::string_view Container(const char* name) { return *FindEmbeddedResource(name, "ME"); }
+std::string_view Container(const char* name) {
+  return *FindEmbeddedResource(name, "ME");
+}
 
 void BM_InflateStopTable(benchmark::State& state, bool libdeflate) {
   std::string_view c = Container("STRAIN");
@@ -45,9 +47,9 @@ void BM_BothLoaders(benchmark::State& state) {
     std::thread b([&] { TThreadLoad::Execute(t, EmbeddedResourceFinder(), nullptr); });
     a.join();
     b.join();
-    state.counters["tables_bytes"] = static_cast<double>(
-        t.KMPy.MemoryBytes() + t.KMList.MemoryBytes() + t.KMSM.MemoryBytes() +
-        t.KMTrain.MemoryBytes());
+    state.counters["tables_bytes"] =
+        static_cast<double>(t.KMPy.MemoryBytes() + t.KMList.MemoryBytes() + t.KMSM.MemoryBytes() +
+                            t.KMTrain.MemoryBytes());
   }
 }
 BENCHMARK(BM_BothLoaders)->Unit(benchmark::kMillisecond)->UseRealTime();

@@ -14,6 +14,8 @@ std::optional<std::string_view> FindEmbeddedResource(std::string_view name, std:
   return std::nullopt;
 }
 
-ResourceFinder EmbeddedResourceFinder() { return FindEmbeddedResource; }
+ResourceFinder EmbeddedResourceFinder() {
+  return FindEmbeddedResource;
+}
 
 }  // namespace velmor

@@ -23,8 +23,8 @@ extern const size_t kEmbeddedResourceCount;
 std::optional<std::string_view> FindEmbeddedResource(std::string_view name, std::string_view type);
 
 // Where loaders look for resources; tests substitute their own.
-using ResourceFinder = std::function<std::optional<std::string_view>(std::string_view name,
-                                                                     std::string_view type)>;
+using ResourceFinder =
+    std::function<std::optional<std::string_view>(std::string_view name, std::string_view type)>;
 
 // The finder over the executable's own resources.
 ResourceFinder EmbeddedResourceFinder();

@@ -7,7 +7,9 @@
 namespace velmor {
 
 // True for the bytes that trimming removes: blanks and control characters.
-inline bool IsTrimByte(unsigned char c) { return c <= 0x20 || c == 0x7F; }
+inline bool IsTrimByte(unsigned char c) {
+  return c <= 0x20 || c == 0x7F;
+}
 
 // Removes leading and trailing blanks and control characters.
 std::string Trim(std::string_view text);
@@ -26,6 +28,8 @@ std::string Utf8ToGbk(std::string_view utf8, bool* lossless = nullptr);
 std::string GbkToUtf8(std::string_view gbk);
 
 // Shorthand for literals at the edges and in tests: G("北京") is the GBK spelling.
-inline std::string G(std::string_view utf8) { return Utf8ToGbk(utf8); }
+inline std::string G(std::string_view utf8) {
+  return Utf8ToGbk(utf8);
+}
 
 }  // namespace velmor

@@ -25,9 +25,13 @@ int32_t TField::AsInteger() const {
   return table_->Integer(index_);
 }
 
-bool TField::IsNull() const { return table_->IsNull(index_); }
+bool TField::IsNull() const {
+  return table_->IsNull(index_);
+}
 
-const TFieldDef& TField::Def() const { return table_->fields_[index_]; }
+const TFieldDef& TField::Def() const {
+  return table_->fields_[index_];
+}
 
 void TMemTable::LoadFromStreamViaFormat(std::string_view stream, TTableTextFormat& format) {
   try {
@@ -150,12 +154,10 @@ bool TMemTable::Locate(std::string_view keyField, std::string_view value) {
   };
   if (current_ >= 0) {
     const Index& ix = indexes_[static_cast<size_t>(current_)];
-    if (ix.fields.front() == f && IsTextField(f) && !ix.def.Descending &&
-        !ix.def.CaseInsensitive) {
-      auto it = std::lower_bound(ix.order.begin(), ix.order.end(), value,
-                                 [&](uint32_t row, std::string_view v) {
-                                   return CellText(row, f).compare(v) < 0;
-                                 });
+    if (ix.fields.front() == f && IsTextField(f) && !ix.def.Descending && !ix.def.CaseInsensitive) {
+      auto it = std::lower_bound(
+          ix.order.begin(), ix.order.end(), value,
+          [&](uint32_t row, std::string_view v) { return CellText(row, f).compare(v) < 0; });
       if (it != ix.order.end() && CellText(*it, f) == value) {
         return found(static_cast<size_t>(it - ix.order.begin()));
       }
@@ -204,8 +206,11 @@ void TMemTable::BuildIndexes() {
   for (Index& ix : indexes_) {
     ix.order.resize(rowCount_);
     for (size_t i = 0; i < rowCount_; ++i) ix.order[i] = static_cast<uint32_t>(i);
-    std::stable_sort(ix.order.begin(), ix.order.end(),
-                     [&](uint32_t x, uint32_t y) { return CompareRows(ix, x, y) < 0; });
+    auto less = [&](uint32_t x, uint32_t y) { return CompareRows(ix, x, y) < 0; };
+    // Texts usually stand in the order of their main index already; checking is linear.
+    if (!std::is_sorted(ix.order.begin(), ix.order.end(), less)) {
+      std::stable_sort(ix.order.begin(), ix.order.end(), less);
+    }
     if (ix.def.Unique) {
       for (size_t i = 1; i < ix.order.size(); ++i) {
         if (CompareRows(ix, ix.order[i - 1], ix.order[i]) == 0) {

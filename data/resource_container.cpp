@@ -47,7 +47,9 @@ std::optional<ResourceBuffer> InflateResourceZlib(std::string_view container) {
 }
 
 #ifdef VELMOR_HAVE_LIBDEFLATE
-bool HaveLibdeflate() { return true; }
+bool HaveLibdeflate() {
+  return true;
+}
 
 std::optional<ResourceBuffer> InflateResourceLibdeflate(std::string_view container) {
   uint32_t n = 0;
@@ -66,7 +68,9 @@ std::optional<ResourceBuffer> InflateResourceLibdeflate(std::string_view contain
   return out;
 }
 #else
-bool HaveLibdeflate() { return false; }
+bool HaveLibdeflate() {
+  return false;
+}
 
 std::optional<ResourceBuffer> InflateResourceLibdeflate(std::string_view container) {
   return InflateResourceZlib(container);
@@ -91,7 +95,8 @@ std::string PackResource(std::string_view content) {
     throw std::runtime_error("compression failed");
   }
   auto n = static_cast<uint32_t>(content.size());
-  for (int i = 0; i < 4; ++i) out[static_cast<size_t>(i)] = static_cast<char>((n >> (8 * i)) & 0xFF);
+  for (int i = 0; i < 4; ++i)
+    out[static_cast<size_t>(i)] = static_cast<char>((n >> (8 * i)) & 0xFF);
   out.resize(4 + len);
   return out;
 }

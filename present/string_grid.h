@@ -28,6 +28,8 @@ class TStringGrid {
   const std::string& Cells(int col, int row) const;
   // Writes a cell; writes outside the grid are ignored.
   void SetCell(int col, int row, std::string text);
+  // Exchanges the cells of two rows; ignored when either row lies outside the grid.
+  void SwapRows(int row1, int row2);
 
   const TGridRect& Selection() const { return selection_; }
   void SetSelection(const TGridRect& r) { selection_ = r; }
@@ -39,7 +41,8 @@ class TStringGrid {
  private:
   int colCount_;
   int rowCount_;
-  std::vector<std::string> cells_;  // row-major
+  // One vector per row, so that a row swap during a sort moves three pointers, not the texts.
+  std::vector<std::vector<std::string>> rows_;
   TGridRect selection_;
 };
 

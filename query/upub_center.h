@@ -128,4 +128,23 @@ std::string DayLabel(int32_t day);
 // Lenient integer parse used by the query code: not a number gives 0.
 int32_t StrToIntDef0(std::string_view text);
 
+// Lenient parse of a plain decimal ("12", "3.5", "-0.5"): anything else, exponents and
+// partial numbers such as "12abc" included, gives 0.
+double StrToFloatDef0(std::string_view text);
+
+// Counts travelling days along a train's stops in stop order: a day passes whenever an arrival
+// clock time is earlier (as text) than the previous reference time.
+class TDayCounter {
+ public:
+  // `firstDeparture` is the departure clock time of the train's first stop.
+  explicit TDayCounter(std::string_view firstDeparture);
+  // Day of a stop with this arrival time; an empty arrival leaves day and reference unchanged.
+  int32_t Arrive(std::string_view arrival);
+  int32_t Day() const { return day_; }
+
+ private:
+  int32_t day_ = 1;
+  std::string reference_;
+};
+
 }  // namespace velmor

@@ -18,7 +18,9 @@ TEST(GbkText, CharactersOutsideGbkNeverVanish) {
   EXPECT_FALSE(lossless);
   EXPECT_EQ(s, G("北京") + "?");
   EXPECT_EQ(Utf8ToGbk("\xC3"), "?") << "truncated UTF-8";
-  EXPECT_EQ(Utf8ToGbk("a\xFF" "b"), "a?b");
+  EXPECT_EQ(Utf8ToGbk("a\xFF"
+                      "b"),
+            "a?b");
   Utf8ToGbk("é", &lossless);
   EXPECT_TRUE(lossless) << "GBK holds Latin letters with accents";
   EXPECT_EQ(GbkToUtf8("\x81"), "\xEF\xBF\xBD");

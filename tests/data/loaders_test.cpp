@@ -51,7 +51,7 @@ TEST(Loaders, LoadEverythingWithCurrentIndexesAndSignals) {
   EXPECT_EQ(t.KMSM.IndexName(), "SStation");
   EXPECT_EQ(t.KMTrain.IndexName(), "SIDNo");
   EXPECT_EQ(signals, (std::vector<LoaderSignal>{LoaderSignal::StationBoxesReady,
-                                                 LoaderSignal::QueryButtonsReady}));
+                                                LoaderSignal::QueryButtonsReady}));
 }
 
 TEST(Loaders, ABrokenStepStopsOnlyItsOwnLoader) {

@@ -91,10 +91,11 @@ TEST_F(StopTable, WalksFollowTheCompoundIndex) {
 TEST(MemTable, EmptyTableIsAtBothEnds) {
   TMemTable t;
   TTableTextFormat f;
-  t.LoadFromStreamViaFormat(testing::GbkText({R"("@@TABLEDEF START@@")",
-                                              R"("Station=WideString,20,""Station"","""",20,Data,""""")",
-                                              R"("@@TABLEDEF END@@")", R"("Station",)"}),
-                            f);
+  t.LoadFromStreamViaFormat(
+      testing::GbkText({R"("@@TABLEDEF START@@")",
+                        R"("Station=WideString,20,""Station"","""",20,Data,""""")",
+                        R"("@@TABLEDEF END@@")", R"("Station",)"}),
+      f);
   t.First();
   EXPECT_TRUE(t.Eof());
   EXPECT_TRUE(t.Bof());
@@ -133,12 +134,11 @@ TEST(MemTable, IntegerIndexOrdersNumerically) {
   TMemTable t;
   TTableTextFormat f;
   t.LoadFromStreamViaFormat(
-      testing::GbkText({R"("@@TABLEDEF START@@")",
-                        R"("Station=WideString,20,""Station"","""",20,Data,""""")",
-                        R"("Gp=Integer,0,""Gp"","""",10,Data,""""")", R"("@@INDEXDEF START@@")",
-                        R"("SGp=""Gp"",""SGp""")", R"("@@INDEXDEF END@@")",
-                        R"("@@TABLEDEF END@@")", R"("Station","Gp",)", R"("a","120",)",
-                        R"("b","95",)", R"("c","",)", R"("d","95",)"}),
+      testing::GbkText(
+          {R"("@@TABLEDEF START@@")", R"("Station=WideString,20,""Station"","""",20,Data,""""")",
+           R"("Gp=Integer,0,""Gp"","""",10,Data,""""")", R"("@@INDEXDEF START@@")",
+           R"("SGp=""Gp"",""SGp""")", R"("@@INDEXDEF END@@")", R"("@@TABLEDEF END@@")",
+           R"("Station","Gp",)", R"("a","120",)", R"("b","95",)", R"("c","",)", R"("d","95",)"}),
       f);
   t.SetIndexName("SGp");
   std::string order;

@@ -153,7 +153,8 @@ TEST(TableTextFormat, FailuresRaiseTheirMessages) {
     t.LoadFromStreamViaFormat(unknown, f);
     FAIL() << "unknown type accepted";
   } catch (const TableError& e) {
-    EXPECT_STREQ(e.what(), R"(Unknown field type (Float) in CSV file. (Float,0,"X","",10,Data,""))");
+    EXPECT_STREQ(e.what(),
+                 R"(Unknown field type (Float) in CSV file. (Float,0,"X","",10,Data,""))");
   }
   auto message = [&](const std::string& text) {
     try {

@@ -50,8 +50,9 @@ int main(int argc, char** argv) {
       src << "const char kRes" << i << "[] =\n";
       WriteLiteral(src, packed);
       src << ";\n";
-      table << "    {\"" << arg.substr(0, eq) << "\", \"ME\", reinterpret_cast<const unsigned char*>(kRes"
-            << i << "), sizeof kRes" << i << " - 1},\n";
+      table << "    {\"" << arg.substr(0, eq)
+            << "\", \"ME\", reinterpret_cast<const unsigned char*>(kRes" << i << "), sizeof kRes"
+            << i << " - 1},\n";
     }
     src << "}  // namespace\n\nconst EmbeddedResource kEmbeddedResources[] = {\n"
         << table.str() << "};\nconst size_t kEmbeddedResourceCount = " << (argc - 2)

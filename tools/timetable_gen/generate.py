@@ -47,13 +47,13 @@ TYPES = {
     "Y":  dict(ntype=5, letter="Y", speed={"conventional": 80},
                dwell=(6, 4, 3), stopp=(0.9, 0.3, 0.1), target=4),
     "K6": dict(ntype=6, letter="K", speed={"conventional": 76},
-               dwell=(10, 5, 3), stopp=(1.0, 0.75, 0.12), target=926),
+               dwell=(10, 5, 3), stopp=(1.0, 0.65, 0.08), target=926),
     "K7": dict(ntype=7, letter="K", speed={"conventional": 70},
-               dwell=(10, 5, 3), stopp=(1.0, 0.8, 0.2), target=198),
+               dwell=(10, 5, 3), stopp=(1.0, 0.7, 0.15), target=198),
     "P8": dict(ntype=8, letter="", speed={"conventional": 64},
-               dwell=(10, 5, 3), stopp=(1.0, 0.85, 0.3), target=261),
+               dwell=(10, 5, 3), stopp=(1.0, 0.8, 0.2), target=261),
     "P9": dict(ntype=9, letter="", speed={"conventional": 66},
-               dwell=(10, 5, 3), stopp=(1.0, 0.85, 0.3), target=243),
+               dwell=(10, 5, 3), stopp=(1.0, 0.8, 0.2), target=243),
     "P10": dict(ntype=10, letter="", speed={"conventional": 50},
                 dwell=(5, 3, 2), stopp=(1.0, 1.0, 1.0), target=26),
     "P11": dict(ntype=11, letter="", speed={"conventional": 46},
@@ -71,13 +71,13 @@ TYPE_ORDER = ["G", "D", "C", "Z", "T", "Y", "K6", "K7", "P8", "P9", "P10", "P11"
 # Number blocks (inclusive) per class; the first and last of the four-digit
 # blocks are always used so that the stored ranges span them.
 NUMBER_BLOCKS = {
-    "G": [(1, 99), (101, 499), (1001, 1099), (2001, 2099), (6001, 6199),
+    "G": [(1, 99), (101, 499), (1011, 1099), (2001, 2099), (6001, 6199),
           (7001, 7399)],
     "D": [(1, 399), (601, 999), (2001, 2399), (3001, 3299), (5001, 5399),
           (6001, 6399), (7001, 7399)],
     "C": [(1001, 1099), (2001, 2299), (6001, 6099), (7001, 7099)],
     "Z": [(1, 300)],
-    "T": [(1, 399)],
+    "T": [(1, 399), (501, 899)],
     "Y": [(501, 599)],
     "K6": [(1, 1299)],
     "K7": [(1301, 1999)],
@@ -96,6 +96,7 @@ AUTO_BANDS = {
 
 # Stopping trains cover a line in pieces of at most this many stations.
 COVER_CHUNK = 48
+COVER_KM = 420
 MAX_STOPS = 62
 
 
@@ -211,7 +212,7 @@ def load_services():
             text = raw.split("#", 1)[0].strip()
             if not text:
                 continue
-            head, _, route = text.partition(":")
+            head, _, route = text.partition(" : ")
             toks = head.split()
             cls = toks[0]
             if cls not in TYPES:
@@ -302,9 +303,23 @@ class Network:
         segs.reverse()
         return seq, segs
 
-    def route(self, ways, cls):
+    def route(self, ways, cls, conv_only=False):
         kinds = self.kinds_for(cls)
-        fast = cls in ("D", "G")
+        fast = cls in ("D", "G") and not conv_only
+        saved = None
+        if conv_only:
+            saved = [set(ln.allowed) for ln in self.lines]
+            for ln in self.lines:
+                if ln.kind != "conventional":
+                    ln.allowed = set()
+        try:
+            return self._route(ways, kinds, fast)
+        finally:
+            if saved is not None:
+                for ln, al in zip(self.lines, saved):
+                    ln.allowed = al
+
+    def _route(self, ways, kinds, fast):
         stations = [ways[0]]
         segs = []
         for a, b in zip(ways, ways[1:]):
@@ -431,22 +446,24 @@ class Builder:
 
     # -- numbers ------------------------------------------------------------
     def is_down(self, a, b):
-        return self.beijing.get(b, 0) >= self.beijing.get(a, 0)
+        da, db = self.beijing.get(a), self.beijing.get(b)
+        if da is None or db is None or da == db:
+            return self.net.index[a] < self.net.index[b]
+        return db > da
 
-    def take_number(self, cls, down, start=None):
-        blocks = NUMBER_BLOCKS[cls]
-        if start is not None:
-            cands = [(start, start + 400)]
-        else:
-            cands = blocks
-        want = 1 if down else 0
-        letter_used = self.letter_used(cls)
+    def take_pair(self, cls, start=None, width=2):
+        """Odd number n with n .. n + width - 1 free (n down, n + 1 back)."""
+        cands = [(start, start + 400)] if start is not None else NUMBER_BLOCKS[cls]
+        # a scaled-up timetable for benchmarks runs out of the usual blocks
+        cands = list(cands) + [(10000, 99999)]
+        used = self.letter_used(cls)
         for lo, hi in cands:
-            n = lo
-            while n <= hi:
-                if n % 2 == want and n not in letter_used and (n ^ 1) not in letter_used:
+            n = lo | 1
+            while n + width - 1 <= hi:
+                if all(n + k not in used for k in range(width)):
+                    self.used[cls] |= set(range(n, n + width))
                     return n
-                n += 1
+                n += 2
         raise SystemExit("numbers exhausted for %s" % cls)
 
     def letter_used(self, cls):
@@ -606,7 +623,7 @@ class Builder:
 
     def make_service(self, cls, ways, dep, nums, opts=None):
         opts = opts or {}
-        rt = self.net.route(ways, cls)
+        rt = self.net.route(ways, cls, "oldline" in opts)
         if rt is None:
             return None
         stations, segs = rt
@@ -662,6 +679,26 @@ class Builder:
         return tr
 
 
+# Shares of each class's target that the all-stations trains of the cover
+# step may take; the rest is left to the services between major stations.
+COVER_SHARE = [("P11", 0.85), ("P8", 0.55), ("P9", 0.5), ("K7", 0.5), ("K6", 0.3)]
+
+
+def cover_class(b, rng, scale):
+    """Class of the next pair of all-stations trains: the ordinary stopping
+    train first, then the other slow classes while they have room, so that
+    every class keeps its share of the timetable."""
+    if b.count["P10"] + 2 <= TYPES["P10"]["target"] * scale and rng.random() < 0.12:
+        return "P10"
+    best, room = None, 0.0
+    for cls, share in COVER_SHARE:
+        cap = TYPES[cls]["target"] * scale * share
+        left = (cap - b.count[cls]) / cap
+        if b.count[cls] + 2 <= cap and left > room + 0.25:
+            best, room = cls, left
+    return best or "P11"
+
+
 def dep_window(cls, rng, km):
     if cls in ("G", "D", "C"):
         return rng.randint(6 * 60 + 30, 19 * 60 + 30)
@@ -680,10 +717,16 @@ def build(scale, rng_seed=SEED):
     net = Network(lines)
     b = Builder(net, rng)
 
-    # 1. hand-picked services
-    for lineno, cls, opts, ways in load_services():
+    # 1. hand-picked services; their fixed numbers are kept free first
+    services = load_services()
+    for lineno, cls, opts, ways in services:
+        for k in ("num", "rnum"):
+            if k in opts:
+                b.used[cls] |= {int(x) for x in opts[k].split("/")}
+    for lineno, cls, opts, ways in services:
         pairs = int(opts.get("pairs", 1)) * scale
         for p in range(pairs):
+            pair_no = None
             for direction in (0, 1):
                 if direction == 1 and "oneway" in opts:
                     continue
@@ -704,8 +747,10 @@ def build(scale, rng_seed=SEED):
                 elif "rnum" in opts and p == 0 and direction == 1:
                     nums = [int(x) for x in opts["rnum"].split("/")]
                 else:
-                    start = int(opts["from"]) if "from" in opts else None
-                    nums = [b.take_number(cls, down, start)]
+                    if pair_no is None:
+                        start = int(opts["from"]) if "from" in opts else None
+                        pair_no = b.take_pair(cls, start)
+                    nums = [pair_no if down else pair_no + 1]
                 o = dict(opts)
                 if p > 0 or direction == 1:
                     for k in ("run", "dep", "stops", "suffix", "offset", "km", "odd", "with"):
@@ -725,20 +770,25 @@ def build(scale, rng_seed=SEED):
             cls_cycle = "C" if "C" in ln.flags else "D"
         else:
             cls_cycle = "D"
-        nchunks = (len(names) - 1 + COVER_CHUNK - 2) // (COVER_CHUNK - 1)
-        size = (len(names) - 1 + nchunks - 1) // nchunks
-        for c in range(nchunks):
-            lo = c * size
-            hi = min(len(names) - 1, lo + size)
-            seg = names[lo:hi + 1]
-            if len(seg) < 2:
-                continue
+        kms = [km for _, km, _ in ln.stations]
+        limit = COVER_KM if ln.kind == "conventional" else 10 ** 6
+        pieces = []
+        lo = 0
+        while lo < len(names) - 1:
+            hi = lo + 1
+            while (hi + 1 < len(names) and hi + 1 - lo < COVER_CHUNK
+                   and kms[hi + 1] - kms[lo] <= limit):
+                hi += 1
+            pieces.append(names[lo:hi + 1])
+            lo = hi
+        for seg in pieces:
             cls = cls_cycle
-            if cls == "P11" and b.count["P10"] < TYPES["P10"]["target"] and rng.random() < 0.12:
-                cls = "P10"
+            if cls == "P11":
+                cls = cover_class(b, rng, scale)
+            pair_no = b.take_pair(cls)
             for w in (seg, list(reversed(seg))):
                 down = b.is_down(w[0], w[-1])
-                nums = [b.take_number(cls, down)]
+                nums = [pair_no if down else pair_no + 1]
                 dep = dep_window(cls, rng, 100)
                 ways = [w[0], w[-1]]
                 t = b.make_service(cls, ways, dep, nums, {"all": "1"})
@@ -751,10 +801,14 @@ def build(scale, rng_seed=SEED):
                     if t is None:
                         raise SystemExit("cannot cover %s" % ln.name)
 
-    # 3. fill each class up to its target with services between major stations
+    # 3. fill each class up to its target with services between major stations;
+    #    stopping trains laid beyond their share come off the fast trains'
+    over = sum(max(0, b.count[c] - TYPES[c]["target"] * scale) for c in TYPES)
+    targets = {c: TYPES[c]["target"] * scale for c in TYPES}
+    targets["K6"] -= over
     majors = [n for n in net.order if net.rank[n] <= 2]
     for cls in TYPE_ORDER:
-        target = TYPES[cls]["target"] * scale
+        target = targets[cls]
         lo, hi = AUTO_BANDS[cls]
         kinds = net.kinds_for(cls)
         tries = 0
@@ -776,21 +830,21 @@ def build(scale, rng_seed=SEED):
             if cls in ("Z",) and net.rank[z] != 1:
                 continue
             dep = dep_window(cls, rng, dist[z])
-            pairs = [(a, z), (z, a)]
-            made = []
-            for (x, y) in pairs:
+            combined = cls not in ("G", "D", "C", "Z", "Y") and rng.random() < 0.08
+            n = b.take_pair(cls, None, 4 if combined else 2)
+            for (x, y) in [(a, z), (z, a)]:
                 if b.count[cls] >= target:
                     break
                 down = b.is_down(x, y)
-                nums = [b.take_number(cls, down)]
-                if cls not in ("G", "D", "C", "Z", "Y") and rng.random() < 0.1:
-                    n2 = nums[0] + (1 if nums[0] % 2 == 0 else -1)
-                    if n2 not in b.letter_used(cls) and n2 >= NUMBER_BLOCKS[cls][0][0]:
-                        nums = sorted([nums[0], n2])
+                if combined:
+                    # a train that turns on the way changes the parity of its
+                    # number: 1112/1113 one way, 1111/1114 back
+                    nums = [n + 1, n + 2] if down else [n, n + 3]
+                else:
+                    nums = [n if down else n + 1]
                 t = b.make_service(cls, [x, y], dep, nums)
                 if t is None:
                     break
-                made.append(t)
                 dep = dep_window(cls, rng, dist[z])
     return net, b
 

@@ -1,0 +1,173 @@
+// The main window: the query panels, the result grid with its header labels and filters, the
+// links, the advanced menu and the status bar.
+#pragma once
+
+#include <QPixmap>
+#include <QWidget>
+#include <array>
+#include <memory>
+#include <string>
+#include <thread>
+
+#include "app/version_check.h"
+#include "data/embedded_resources.h"
+#include "data/loaders.h"
+#include "present/result_grid.h"
+#include "query/upub_center.h"
+
+class QAction;
+class QCheckBox;
+class QFrame;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QPushButton;
+
+namespace velmor {
+
+class ClickLabel;
+class GridView;
+class IDialogs;
+class StationCombo;
+
+// What the window is built with; the program uses the defaults, tests substitute their own.
+struct TFrmVelmorOptions {
+  // Questions and messages; nullptr for the Qt dialogs.
+  IDialogs* Dialogs = nullptr;
+  // Where tables and pictures come from.
+  ResourceFinder Finder = EmbeddedResourceFinder();
+  // The version check's addresses and limits.
+  VersionCheckSettings VersionCheck;
+};
+
+class TFrmVelmor : public QWidget {
+  Q_OBJECT
+
+ public:
+  explicit TFrmVelmor(TFrmVelmorOptions options = {}, QWidget* parent = nullptr);
+  // Stops the version check and waits for both loaders, so no worker outlives the tables.
+  ~TFrmVelmor() override;
+  TFrmVelmor(const TFrmVelmor&) = delete;
+  TFrmVelmor& operator=(const TFrmVelmor&) = delete;
+
+  // The tables, the shared query state and what the result grid shows.
+  TablesSet Tables;
+  PubState Pub;
+  ResultView Result;
+
+  // Handlers, named after their controls and events.
+  void ComboFZChange(StationCombo* sender);
+  void FillPinyinList(StationCombo* combo);
+  void ComboFZKeyPress();
+  void ComboDZKeyPress();
+  void ComboCZKeyPress();
+  // `tag` 0 is the "查询" button, 1 the "中转" button.
+  void BTNZZCXClick(int tag);
+  void BTNZZFXClick();
+  void BTNCCCXClick();
+  void BTNCZCXClick();
+  void CBSFClick();
+  void Lab1Click(int labelIndex);
+  void SGridDblClick(int row);
+  void MAdvancedPopup();
+  void MPrintClick();
+  void MExportClick();
+  void MDesktopClick();
+  void NStartClick();
+  void MAboutClick();
+  void LabSellClick();
+  void Label30Click();
+  void Label31Click();
+  void Label32Click();
+  void Label33Click();
+  void ImageLogoClick();
+  void BtnUpdateClick();
+
+  // Mirrors the result view (cells, header labels, count, filter boxes) on screen.
+  void ShowResult();
+
+  // True once both loaders have finished and the query buttons are enabled.
+  bool QueriesReady() const;
+
+  IDialogs& Dialogs() { return *dialogs_; }
+  const QPixmap& LogoPicture() const { return logo_; }
+
+  // Controls, under the names the handlers use.
+  QWidget* PTop = nullptr;
+  QWidget* P1 = nullptr;
+  QLabel* Image1 = nullptr;
+  QLabel* Image2 = nullptr;
+  QLabel* Image3 = nullptr;
+  QLabel* Image4 = nullptr;
+  QLabel* Image5 = nullptr;
+  ClickLabel* Image7 = nullptr;
+  ClickLabel* ImageLogo = nullptr;
+  ClickLabel* Label30 = nullptr;
+  ClickLabel* Label31 = nullptr;
+  ClickLabel* Label32 = nullptr;
+  ClickLabel* Label33 = nullptr;
+  ClickLabel* LabSell = nullptr;
+  std::array<ClickLabel*, 15> Lab{};
+  GridView* SGrid = nullptr;
+  QGroupBox* GroupBox1 = nullptr;
+  QGroupBox* GroupBox2 = nullptr;
+  QGroupBox* GroupBox3 = nullptr;
+  StationCombo* ComboFZ = nullptr;
+  StationCombo* ComboDZ = nullptr;
+  StationCombo* ComboCZ = nullptr;
+  QLineEdit* ECC = nullptr;
+  QPushButton* BTNZZCX = nullptr;
+  QPushButton* BTNZZFX = nullptr;
+  QPushButton* BTNZZZZ = nullptr;
+  QPushButton* BTNCCCX = nullptr;
+  QPushButton* BTNCZCX = nullptr;
+  QPushButton* BTNAdvanced = nullptr;
+  QPushButton* BTNAbout = nullptr;
+  QPushButton* BtnUpdate = nullptr;
+  QLabel* LabResult = nullptr;
+  QLabel* Label1 = nullptr;
+  QCheckBox* CBSF = nullptr;
+  QCheckBox* CBZD = nullptr;
+  QCheckBox* CBJQ = nullptr;
+  QCheckBox* CBDC = nullptr;
+  QLabel* LabNew = nullptr;
+  std::array<QLabel*, 5> StatusBar1{};
+  QMenu* MAdvanced = nullptr;
+  QAction* MPrint = nullptr;
+  QAction* MExport = nullptr;
+  QMenu* MShortcuts = nullptr;
+  QAction* MDesktop = nullptr;
+  QAction* NStart = nullptr;
+  QAction* MAbout = nullptr;
+
+ protected:
+  void showEvent(QShowEvent* event) override;
+
+ private:
+  void BuildTopPanel();
+  void BuildHeaderBand();
+  void BuildPanels();
+  void BuildStatusBar();
+  void BuildMenu();
+  void ConnectHandlers();
+  void FormCreate();
+  void OnLoaderSignal(LoaderSignal signal);
+  void UpdateQueryButtons();
+  void UncheckFilters();
+  void ShowZZWindow();
+  void ShowInputMessage(const std::string& caption, const std::string& text, QWidget* focus);
+
+  std::unique_ptr<IDialogs> ownDialogs_;
+  IDialogs* dialogs_;
+  ResourceFinder finder_;
+  VersionCheckSettings versionSettings_;
+  std::unique_ptr<TThreadNet> net_;
+  std::thread load1_;
+  std::thread load_;
+  bool queryButtonsSignalled_ = false;
+  bool centred_ = false;
+  QPixmap logo_;
+};
+
+}  // namespace velmor

@@ -1,0 +1,60 @@
+// The transfer-stations window: the candidate stations of a transfer search; a click on one
+// refills the main result grid with the trains of both legs while the window stays open.
+#pragma once
+
+#include <QDialog>
+#include <array>
+#include <functional>
+#include <string>
+
+#include "data/loaders.h"
+#include "present/result_grid.h"
+#include "present/transfer_list.h"
+#include "query/upub_center.h"
+
+class QLabel;
+class QPushButton;
+
+namespace velmor {
+
+class ClickLabel;
+class GridView;
+
+// What the window reads and refills in its owner.
+struct ZzzContext {
+  PubState& Pub;
+  TablesSet& Tables;
+  ResultView& Result;
+  // The station-timetable box's text at the time of filtering (GBK).
+  std::function<std::string()> ComboCZText;
+  // Called after a click refilled the main result grid.
+  std::function<void()> ResultChanged;
+};
+
+class TFrmZzz : public QDialog {
+  Q_OBJECT
+
+ public:
+  // Lists the candidates of the owner's last transfer search.
+  explicit TFrmZzz(ZzzContext context, QWidget* parent = nullptr);
+
+  void Lab1Click(int labelIndex);
+  void ZGridClick(int row);
+  void BTNCloseClick();
+
+  const ZzzView& View() const { return view_; }
+  int ZZCount() const { return view_.ZZCount; }
+
+  GridView* ZGrid = nullptr;
+  std::array<ClickLabel*, 9> Lab{};
+  QLabel* LabInfo = nullptr;
+  QPushButton* BTNClose = nullptr;
+
+ private:
+  void ShowLabels();
+
+  ZzzContext context_;
+  ZzzView view_;
+};
+
+}  // namespace velmor

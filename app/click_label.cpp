@@ -1,0 +1,18 @@
+#include "app/click_label.h"
+
+#include <QMouseEvent>
+
+namespace velmor {
+
+ClickLabel::ClickLabel(QWidget* parent) : QLabel(parent) {}
+
+ClickLabel::ClickLabel(const QString& text, QWidget* parent) : QLabel(text, parent) {}
+
+void ClickLabel::mouseReleaseEvent(QMouseEvent* event) {
+  QLabel::mouseReleaseEvent(event);
+  if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint())) {
+    emit clicked();
+  }
+}
+
+}  // namespace velmor

@@ -1,0 +1,45 @@
+// The print canvas of the core's PrintGrid, drawn with QPainter on a QPrinter.
+#pragma once
+
+#include <QPainter>
+#include <string_view>
+
+#include "present/grid_print.h"
+
+class QPrinter;
+
+namespace velmor {
+
+// Opens the print job when constructed and closes it when destroyed; Ok() tells whether the
+// printer could be opened at all.
+class QtPrintCanvas : public TPrintCanvas {
+ public:
+  explicit QtPrintCanvas(QPrinter& printer);
+  ~QtPrintCanvas() override;
+  QtPrintCanvas(const QtPrintCanvas&) = delete;
+  QtPrintCanvas& operator=(const QtPrintCanvas&) = delete;
+
+  bool Ok() const { return ok_; }
+
+  int PageWidth() const override;
+  int PageHeight() const override;
+  int DpiX() const override;
+  int DpiY() const override;
+  void TextOut(int x, int y, std::string_view gbkText, std::string_view fontName,
+               int pointSize) override;
+  void Line(int x1, int y1, int x2, int y2, int penWidth) override;
+  void NewPage() override;
+  int PageNumber() const override { return page_; }
+
+ private:
+  QPrinter& printer_;
+  QPainter painter_;
+  bool ok_ = false;
+  int page_ = 1;
+};
+
+// Prints rows 0..rowCount-1 of `grid` on `printer` through PrintGrid, dated today.
+// False when the printer could not be opened.
+bool PrintGridOn(QPrinter& printer, const TStringGrid& grid, bool detail, int rowCount);
+
+}  // namespace velmor

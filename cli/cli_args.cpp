@@ -1,0 +1,145 @@
+#include "cli/cli_args.h"
+
+#include <charconv>
+#include <string_view>
+
+namespace velmor {
+namespace {
+
+bool ParseInt(std::string_view text, int& value) {
+  if (text.empty()) return false;
+  const char* end = text.data() + text.size();
+  auto [ptr, ec] = std::from_chars(text.data(), end, value);
+  return ec == std::errc() && ptr == end;
+}
+
+bool TakesValue(std::string_view name) {
+  return name == "--tables" || name == "--sort" || name == "--detail" || name == "--format" ||
+         name == "--export" || name == "--print" || name == "--via";
+}
+
+}  // namespace
+
+std::string CliUsage() {
+  return "usage: velmor-cli [--tables DIR] [--sf] [--zd] [--jq] [--dc] [--sort N]... "
+         "[--detail ROW]\n"
+         "                  [--format table|csv|json] [--export FILE] [--print FILE.pdf] "
+         "COMMAND ARGS\n"
+         "commands:\n"
+         "  zz FROM TO            station to station (查询)\n"
+         "  zzz FROM TO           transfer stations (中转)\n"
+         "  zzz FROM TO --via S   the two legs through transfer station S\n"
+         "  cc NUMBER             train number\n"
+         "  cz STATION            all trains of a station\n"
+         "options:\n"
+         "  --tables DIR          read SPY.txt, SLIST.txt, SM.txt, STRAIN.txt from DIR\n"
+         "  --sf --zd --jq --dc   check 始发车, 终到车, 精确站名, 仅动车 after the query\n"
+         "  --sort N              click header label N (1-15; 1-9 for the transfer list)\n"
+         "  --detail ROW          the stop list of shown row ROW (counted from 0)\n"
+         "  --format F            table (default on a terminal), csv (default otherwise), json\n"
+         "  --export FILE         write what is shown as a comma-separated GBK file\n"
+         "  --print FILE.pdf      print what is shown into a PDF file\n"
+         "  --help                this text\n"
+         "exit status: 0 done, 1 tables, export or print failed, 2 input refused, 64 usage\n";
+}
+
+std::optional<CliOptions> ParseCliArgs(const std::vector<std::string>& args, std::string* error) {
+  auto fail = [&](const std::string& why) -> std::optional<CliOptions> {
+    if (error) *error = why;
+    return std::nullopt;
+  };
+  CliOptions o;
+  std::vector<std::string> positional;
+  bool optionsEnded = false;
+  for (size_t i = 0; i < args.size(); ++i) {
+    const std::string& a = args[i];
+    if (optionsEnded || a.size() < 2 || a[0] != '-') {
+      positional.push_back(a);
+      continue;
+    }
+    if (a == "--") {
+      optionsEnded = true;
+      continue;
+    }
+    if (a == "--help" || a == "-h") {
+      o.Help = true;
+      return o;
+    }
+    std::string name = a;
+    std::optional<std::string> value;
+    if (const size_t eq = a.find('='); eq != std::string::npos && a.starts_with("--")) {
+      name = a.substr(0, eq);
+      value = a.substr(eq + 1);
+    }
+    if (name == "--sf" || name == "--zd" || name == "--jq" || name == "--dc") {
+      if (value) return fail("option " + name + " takes no value");
+      if (name == "--sf") o.SF = true;
+      if (name == "--zd") o.ZD = true;
+      if (name == "--jq") o.JQ = true;
+      if (name == "--dc") o.DC = true;
+      continue;
+    }
+    if (!TakesValue(name)) return fail("unknown option " + a);
+    if (!value) {
+      if (i + 1 >= args.size()) return fail("option " + name + " needs a value");
+      value = args[++i];
+    }
+    if (name == "--tables" || name == "--export" || name == "--print" || name == "--via") {
+      if (value->empty()) return fail("option " + name + " needs a value");
+      if (name == "--tables") o.TablesDir = *value;
+      if (name == "--export") o.ExportFile = *value;
+      if (name == "--print") o.PrintFile = *value;
+      if (name == "--via") o.Via = *value;
+    } else if (name == "--sort") {
+      int n = 0;
+      if (!ParseInt(*value, n) || n < 1 || n > 15) return fail("--sort needs a number 1-15");
+      o.Sorts.push_back(n);
+    } else if (name == "--detail") {
+      int n = 0;
+      if (!ParseInt(*value, n) || n < 0) return fail("--detail needs a row number from 0");
+      o.DetailRow = n;
+    } else if (*value == "table") {
+      o.Format = CliFormat::Table;
+    } else if (*value == "csv") {
+      o.Format = CliFormat::Csv;
+    } else if (*value == "json") {
+      o.Format = CliFormat::Json;
+    } else {
+      return fail("--format must be table, csv or json");
+    }
+  }
+
+  if (positional.empty()) return fail("no command");
+  const std::string& command = positional[0];
+  size_t wanted = 0;
+  if (command == "zz") {
+    o.Command = CliCommand::ZZ;
+    wanted = 2;
+  } else if (command == "zzz") {
+    o.Command = CliCommand::ZZZ;
+    wanted = 2;
+  } else if (command == "cc") {
+    o.Command = CliCommand::CC;
+    wanted = 1;
+  } else if (command == "cz") {
+    o.Command = CliCommand::CZ;
+    wanted = 1;
+  } else {
+    return fail("unknown command " + command);
+  }
+  if (positional.size() - 1 != wanted) return fail("wrong number of arguments for " + command);
+  o.Args.assign(positional.begin() + 1, positional.end());
+
+  if (o.Via && o.Command != CliCommand::ZZZ) return fail("--via belongs to zzz");
+  if (o.Command == CliCommand::ZZZ && !o.Via) {
+    for (int n : o.Sorts) {
+      if (n > 9) return fail("the transfer list has 9 header labels");
+    }
+    if (o.DetailRow || !o.ExportFile.empty() || !o.PrintFile.empty()) {
+      return fail("--detail, --export and --print need a train list (zzz with --via)");
+    }
+  }
+  return o;
+}
+
+}  // namespace velmor

@@ -1,0 +1,29 @@
+// Writing what a query shows to a terminal or a script: table, csv or json, in UTF-8.
+#pragma once
+
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "cli/cli_args.h"
+#include "present/result_grid.h"
+#include "present/train_detail.h"
+#include "present/transfer_list.h"
+
+namespace velmor {
+
+// The shown rows of the main result grid, with the "结果:N" line in table form.
+void WriteResults(std::ostream& out, CliFormat format, const ResultView& view, int shownRows);
+
+// The listed transfer stations, with the caption and advice line in table form.
+void WriteTransferList(std::ostream& out, CliFormat format, const ZzzView& view);
+
+// The stop list of one train with its two header lines; the stretch rows are marked.
+void WriteTrainDetail(std::ostream& out, CliFormat format, const MsgView& view);
+
+// A station-to-station query without a direct train: says so in table form, nothing in csv,
+// an empty array in json.
+void WriteNoDirectTrain(std::ostream& out, CliFormat format, const std::string& fromUtf8,
+                        const std::string& toUtf8);
+
+}  // namespace velmor

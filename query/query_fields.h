@@ -1,0 +1,97 @@
+// Field positions of the stop and train-list tables, resolved once per query, and the copies
+// from the current rows into a result record that every query makes.
+#pragma once
+
+#include "data/mem_table.h"
+#include "query/upub_center.h"
+
+namespace velmor {
+
+struct StopFields {
+  explicit StopFields(const TMemTable& t)
+      : ID(t.FieldIndex("ID")),
+        Station(t.FieldIndex("Station")),
+        S_No(t.FieldIndex("S_No")),
+        A_Time(t.FieldIndex("A_time")),
+        D_Time(t.FieldIndex("D_time")),
+        R_Date(t.FieldIndex("R_Date")),
+        Distance(t.FieldIndex("Distance")),
+        P{t.FieldIndex("P1"), t.FieldIndex("P2"), t.FieldIndex("P3"), t.FieldIndex("P4")} {}
+  // False for a table that was never loaded; a query then finds nothing.
+  bool Valid() const {
+    return ID >= 0 && Station >= 0 && S_No >= 0 && A_Time >= 0 && D_Time >= 0 && R_Date >= 0 &&
+           Distance >= 0 && P[0] >= 0 && P[1] >= 0 && P[2] >= 0 && P[3] >= 0;
+  }
+  int ID, Station, S_No, A_Time, D_Time, R_Date, Distance;
+  int P[4];
+};
+
+struct ListFields {
+  explicit ListFields(const TMemTable& t)
+      : ID(t.FieldIndex("ID")),
+        NType(t.FieldIndex("NType")),
+        StartStation(t.FieldIndex("startStation")),
+        EndStation(t.FieldIndex("endStation")),
+        A_Time(t.FieldIndex("A_Time")),
+        D_Time(t.FieldIndex("D_Time")),
+        R_Date(t.FieldIndex("R_Date")),
+        Distance(t.FieldIndex("Distance")),
+        P{t.FieldIndex("P1"), t.FieldIndex("P2"), t.FieldIndex("P3"), t.FieldIndex("P4")} {}
+  bool Valid() const {
+    return ID >= 0 && NType >= 0 && StartStation >= 0 && EndStation >= 0 && A_Time >= 0 &&
+           D_Time >= 0 && R_Date >= 0 && Distance >= 0 && P[0] >= 0 && P[1] >= 0 && P[2] >= 0 &&
+           P[3] >= 0;
+  }
+  int ID, NType, StartStation, EndStation, A_Time, D_Time, R_Date, Distance;
+  int P[4];
+};
+
+// Boarding fields from the current stop: station, number, departure, running time, km, fares.
+inline void SetFromStop(TPub_GridResult& r, const TMemTable& t, const StopFields& f) {
+  r.FromStation = t.Text(f.Station);
+  r.FromNo = t.Integer(f.S_No);
+  r.FromDepart = t.Text(f.D_Time);
+  r.FromElapsed = t.Text(f.R_Date);
+  r.FromDistance = t.Integer(f.Distance);
+  r.FromP1 = t.Text(f.P[0]);
+  r.FromP2 = t.Text(f.P[1]);
+  r.FromP3 = t.Text(f.P[2]);
+  r.FromP4 = t.Text(f.P[3]);
+}
+
+// Alighting fields from the current stop: station, number, arrival, running time, km, fares.
+inline void SetToStop(TPub_GridResult& r, const TMemTable& t, const StopFields& f) {
+  r.ToStation = t.Text(f.Station);
+  r.ToNo = t.Integer(f.S_No);
+  r.ToArrive = t.Text(f.A_Time);
+  r.ToElapsed = t.Text(f.R_Date);
+  r.ToDistance = t.Integer(f.Distance);
+  r.ToP1 = t.Text(f.P[0]);
+  r.ToP2 = t.Text(f.P[1]);
+  r.ToP3 = t.Text(f.P[2]);
+  r.ToP4 = t.Text(f.P[3]);
+}
+
+// The train's own fields from the current train-list row.
+inline void SetTrainFields(TPub_GridResult& r, const TMemTable& t, const ListFields& f) {
+  r.TrainID = t.Text(f.ID);
+  r.NType = t.Integer(f.NType);
+  r.TypeName = TrainTypeName(r.NType);
+  r.StartStation = t.Text(f.StartStation);
+  r.EndStation = t.Text(f.EndStation);
+  r.TotalTime = t.Text(f.R_Date);
+  r.TotalDistance = t.Integer(f.Distance);
+  r.TrainP1 = t.Text(f.P[0]);
+  r.TrainP2 = t.Text(f.P[1]);
+  r.TrainP3 = t.Text(f.P[2]);
+  r.TrainP4 = t.Text(f.P[3]);
+}
+
+// Stop count, distance and duration of an interval whose two ends are set.
+inline void SetIntervalFields(TPub_GridResult& r) {
+  r.StopCount = r.ToNo - r.FromNo;
+  r.Distance = r.ToDistance - r.FromDistance;
+  r.Duration = IntervalTime(r.FromElapsed, r.ToElapsed);
+}
+
+}  // namespace velmor

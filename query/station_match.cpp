@@ -1,0 +1,58 @@
+#include "query/station_match.h"
+
+#include "data/gbk_text.h"
+
+namespace velmor {
+namespace {
+
+void FillSide(TPub_StationSet& side, TMemTable& KMSM, std::string_view text, int exact) {
+  side.Name = Trim(text);
+  side.Stations.clear();
+  side.Gp = 0;
+  if (exact == 1) return;
+  const int fStation = KMSM.FieldIndex("Station");
+  const int fGp = KMSM.FieldIndex("Gp");
+  // An unloaded group table means no group is known: the side matches by name.
+  if (fStation < 0 || fGp < 0) return;
+  if (!KMSM.Locate("Station", side.Name)) return;
+  const int32_t g = KMSM.Integer(fGp);
+  for (KMSM.First(); !KMSM.Eof(); KMSM.Next()) {
+    if (KMSM.Integer(fGp) == g) side.Stations.emplace_back(KMSM.Text(fStation));
+  }
+  side.Gp = g;
+}
+
+}  // namespace
+
+void FillFZStruct(PubState& state, TMemTable& KMSM, std::string_view comboFZText, int exact) {
+  FillSide(state.Pub_FZ, KMSM, comboFZText, exact);
+}
+
+void FillDZStruct(PubState& state, TMemTable& KMSM, std::string_view comboDZText, int exact) {
+  FillSide(state.Pub_DZ, KMSM, comboDZText, exact);
+}
+
+void FillCZStruct(PubState& state, TMemTable& KMSM, std::string_view comboCZText, int exact) {
+  FillSide(state.Pub_FZ, KMSM, comboCZText, exact);
+  if (exact != 1) state.Pub_DZ.Name = Trim(comboCZText);
+}
+
+int ApplySameGroupRule(PubState& state) {
+  if (state.Pub_FZ.Gp != state.Pub_DZ.Gp) return 0;
+  state.Pub_FZ.Stations.clear();
+  state.Pub_DZ.Stations.clear();
+  return 1;
+}
+
+bool IsWantedStation(const PubState& state, std::string_view station, int exact, int side) {
+  const TPub_StationSet& s = side == 1 ? state.Pub_FZ : state.Pub_DZ;
+  if (exact != 1 && !s.Stations.empty()) {
+    for (const std::string& name : s.Stations) {
+      if (station == name) return true;
+    }
+    return false;
+  }
+  return station == s.Name;
+}
+
+}  // namespace velmor

@@ -1,0 +1,57 @@
+#include "query/fares.h"
+#include "query/queries.h"
+#include "query/query_fields.h"
+#include "query/station_match.h"
+
+namespace velmor {
+
+void QueryStationTimetable(PubState& state, TablesSet& tables, std::string_view czText) {
+  state.Pub_GridResults.clear();
+  FillCZStruct(state, tables.KMSM, czText, 0);
+  int exact = 0;
+  if (state.Pub_FZ.Gp == 0) {
+    exact = 1;
+    state.Pub_FZ.Stations.clear();
+  }
+
+  TMemTable& stops = tables.KMTrain;
+  TMemTable& list = tables.KMList;
+  const StopFields sf(stops);
+  const ListFields lf(list);
+  if (!sf.Valid() || !lf.Valid()) return;
+
+  for (stops.First(); !stops.Eof(); stops.Next()) {
+    if (!IsWantedStation(state, stops.Text(sf.Station), exact, 1)) continue;
+    const std::string id(stops.Text(sf.ID));
+    if (!list.Locate("ID", id)) continue;
+    TPub_GridResult r;
+    SetTrainFields(r, list, lf);
+    if (!stops.Text(sf.D_Time).empty()) {
+      SetFromStop(r, stops, sf);
+      // The walk to the terminus stays inside this train: a stop list that ends without a
+      // terminus row (or the end of the table) leaves the train's last recorded stop.
+      for (;;) {
+        stops.Next();
+        if (stops.Eof()) break;
+        if (stops.Text(sf.ID) != id) {
+          stops.Prior();
+          break;
+        }
+        if (stops.Text(sf.D_Time).empty()) break;
+      }
+      SetToStop(r, stops, sf);
+    } else {
+      SetToStop(r, stops, sf);
+      r.FromStation = r.StartStation;
+      r.FromNo = 1;
+      r.FromDepart = list.Text(lf.A_Time);
+      r.FromElapsed = "0";
+      r.FromDistance = 0;
+    }
+    SetIntervalFields(r);
+    state.Pub_GridResults.push_back(std::move(r));
+    ComputeRowFares(state, state.Pub_GridResults.size() - 1);
+  }
+}
+
+}  // namespace velmor

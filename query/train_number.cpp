@@ -1,0 +1,56 @@
+#include "data/gbk_text.h"
+#include "query/queries.h"
+#include "query/query_fields.h"
+
+namespace velmor {
+
+int32_t TerminalStopNo(TMemTable& KMTrain, std::string_view trainNumber) {
+  const StopFields f(KMTrain);
+  if (!f.Valid() || !KMTrain.Locate("ID", trainNumber)) return 1;
+  for (; !KMTrain.Eof() && KMTrain.Text(f.ID) == trainNumber; KMTrain.Next()) {
+    if (KMTrain.Text(f.D_Time).empty()) return KMTrain.Integer(f.S_No);
+  }
+  return 1;
+}
+
+void TrainNumberQuery(PubState& state, TablesSet& tables, std::string_view eccText) {
+  state.Pub_GridResults.clear();
+  state.Pub_FZ.Name.clear();
+  state.Pub_DZ.Name.clear();
+  const std::string number = UpperAscii(Trim(eccText));
+  const std::string prefix = number + "/";
+
+  TMemTable& list = tables.KMList;
+  const ListFields lf(list);
+  if (!lf.Valid()) return;
+  for (list.First(); !list.Eof(); list.Next()) {
+    const std::string_view id = list.Text(lf.ID);
+    if (id != number && !id.starts_with(prefix)) continue;
+    TPub_GridResult r;
+    SetTrainFields(r, list, lf);
+    r.FromStation = r.StartStation;
+    r.FromNo = 1;
+    r.FromDepart = list.Text(lf.A_Time);
+    r.FromElapsed = "0";
+    r.FromDistance = 0;
+    r.ToStation = r.EndStation;
+    r.ToNo = TerminalStopNo(tables.KMTrain, id);
+    r.ToArrive = list.Text(lf.D_Time);
+    r.ToElapsed = r.TotalTime;
+    r.ToDistance = r.TotalDistance;
+    r.ToP1 = r.TrainP1;
+    r.ToP2 = r.TrainP2;
+    r.ToP3 = r.TrainP3;
+    r.ToP4 = r.TrainP4;
+    r.StopCount = r.ToNo - 1;
+    r.Distance = r.TotalDistance;
+    r.Duration = r.TotalTime;
+    r.FareHardSeat = r.TrainP1;
+    r.FareSoftSeat = r.TrainP2;
+    r.FareHardSleeper = r.TrainP3;
+    r.FareSoftSleeper = r.TrainP4;
+    state.Pub_GridResults.push_back(std::move(r));
+  }
+}
+
+}  // namespace velmor
