@@ -87,7 +87,6 @@ void StationCombo::DropDown() {
     window()->installEventFilter(this);
     list_->show();
   }
-  list_->raise();
 }
 
 void StationCombo::CloseUp() {

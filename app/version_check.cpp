@@ -103,7 +103,7 @@ FetchResult FetchVersionFile(const VersionCheckSettings& settings) {
   bool overLimit = false;
   QNetworkAccessManager manager;
   manager.setProxy(QNetworkProxy::NoProxy);
-
+  manager.setRedirectPolicy(QNetworkRequest::ManualRedirectPolicy);
 
   QNetworkRequest request(settings.publisherSite.resolved(QUrl(QStringLiteral("/velmorver.txt"))));
   request.setRawHeader("Accept", "text/html, */*");
@@ -112,7 +112,7 @@ FetchResult FetchVersionFile(const VersionCheckSettings& settings) {
                     QByteArrayLiteral("Mozilla/3.0 (compatible; Indy Library)"));
   request.setAttribute(QNetworkRequest::Http2AllowedAttribute, false);
   request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
-                       QNetworkRequest::NoLessSafeRedirectPolicy);
+                       QNetworkRequest::ManualRedirectPolicy);
 
   QNetworkReply* reply = manager.get(request);
   const auto take = [&] {

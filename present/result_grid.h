@@ -20,9 +20,9 @@ struct TFilterBoxes {
 // What the main window shows of a result; a front end mirrors it on screen.
 struct ResultView {
   ResultView();
-  TStringGrid SGrid;                  // 15 columns, 20 rows at start
-  std::vector<THeaderLabel> Labels;   // Lab1..Lab15, in component order
-  std::string LabResult;              // "结果:0"
+  TStringGrid SGrid;                 // 15 columns, 20 rows at start
+  std::vector<THeaderLabel> Labels;  // Lab1..Lab15, in component order
+  std::string LabResult;             // "结果:0"
   TFilterBoxes Filters;
 };
 

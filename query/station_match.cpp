@@ -1,6 +1,7 @@
 #include "query/station_match.h"
 
 #include "data/gbk_text.h"
+#include "query/query_fields.h"
 
 namespace velmor {
 namespace {
@@ -48,11 +49,11 @@ bool IsWantedStation(const PubState& state, std::string_view station, int exact,
   const TPub_StationSet& s = side == 1 ? state.Pub_FZ : state.Pub_DZ;
   if (exact != 1 && !s.Stations.empty()) {
     for (const std::string& name : s.Stations) {
-      if (station == name) return true;
+      if (SameBytes(station, name)) return true;
     }
     return false;
   }
-  return station == s.Name;
+  return SameBytes(station, s.Name);
 }
 
 }  // namespace velmor

@@ -33,7 +33,7 @@ void QueryStationTimetable(PubState& state, TablesSet& tables, std::string_view 
       for (;;) {
         stops.Next();
         if (stops.Eof()) break;
-        if (stops.Text(sf.ID) != id) {
+        if (!SameBytes(stops.Text(sf.ID), id)) {
           stops.Prior();
           break;
         }

@@ -23,7 +23,7 @@ void QueryStationToStation(PubState& state, TablesSet& tables, std::string_view 
     const std::string id(stops.Text(sf.ID));
     TPub_GridResult r;
     // Only the boarding and alighting stops are copied; every other stop costs two reads.
-    while (!stops.Eof() && stops.Text(sf.ID) == id) {
+    while (!stops.Eof() && SameBytes(stops.Text(sf.ID), id)) {
       const std::string_view station = stops.Text(sf.Station);
       if (r.FromStation.empty()) {
         if (IsWantedStation(state, station, exact, 1)) SetFromStop(r, stops, sf);

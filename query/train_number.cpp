@@ -7,7 +7,7 @@ namespace velmor {
 int32_t TerminalStopNo(TMemTable& KMTrain, std::string_view trainNumber) {
   const StopFields f(KMTrain);
   if (!f.Valid() || !KMTrain.Locate("ID", trainNumber)) return 1;
-  for (; !KMTrain.Eof() && KMTrain.Text(f.ID) == trainNumber; KMTrain.Next()) {
+  for (; !KMTrain.Eof() && SameBytes(KMTrain.Text(f.ID), trainNumber); KMTrain.Next()) {
     if (KMTrain.Text(f.D_Time).empty()) return KMTrain.Integer(f.S_No);
   }
   return 1;

@@ -20,7 +20,7 @@ void CollectFZLegs(PubState& state, TMemTable& stops, const StopFields& f, int e
     const std::string id(stops.Text(f.ID));
     TPub_GridResult boarding;
     bool boarded = false;
-    for (; !stops.Eof() && stops.Text(f.ID) == id; stops.Next()) {
+    for (; !stops.Eof() && SameBytes(stops.Text(f.ID), id); stops.Next()) {
       if (boarded) {
         TPub_GridResult& leg = legs.emplace_back(boarding);
         SetToStop(leg, stops, f);
@@ -43,7 +43,7 @@ void CollectDZLegs(PubState& state, TMemTable& stops, const StopFields& f, int e
     const std::string id(stops.Text(f.ID));
     TPub_GridResult alighting;
     bool alighted = false;
-    for (; !stops.Bof() && stops.Text(f.ID) == id; stops.Prior()) {
+    for (; !stops.Bof() && SameBytes(stops.Text(f.ID), id); stops.Prior()) {
       if (alighted) {
         TPub_GridResult& leg = legs.emplace_back(alighting);
         SetFromStop(leg, stops, f);

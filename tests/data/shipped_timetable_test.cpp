@@ -41,8 +41,8 @@ TEST_F(ShippedTimetable, EveryTableLoadsWithTheExpectedSize) {
   EXPECT_LT(tables->KMList.RecordCount(), 4500u);
   EXPECT_GT(tables->KMTrain.RecordCount(), 35000u);
   EXPECT_LT(tables->KMTrain.RecordCount(), 50000u);
-  EXPECT_GT(tables->KMPy.RecordCount(), 2000u);
-  EXPECT_GT(tables->KMSM.RecordCount(), 250u);
+  EXPECT_GT(tables->KMPy.RecordCount(), 1200u);
+  EXPECT_EQ(tables->KMSM.RecordCount(), 315u);
 }
 
 TEST_F(ShippedTimetable, SampleRowsStandAsPublished) {

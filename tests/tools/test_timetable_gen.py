@@ -140,6 +140,25 @@ class Relations(unittest.TestCase):
         self.assertTrue(len(self.sm) >= 100, len(self.sm))
         self.assertEqual(len(self.lst), len(self.slist))
 
+    def test_shape_of_the_original(self):
+        by_type = {}
+        for r in self.slist:
+            by_type[int(r[1])] = by_type.get(int(r[1]), 0) + 1
+        self.assertEqual(by_type, {1: 900, 2: 454, 3: 162, 4: 52, 5: 284, 6: 926, 7: 198,
+                                   8: 261, 9: 243, 10: 26, 11: 292})
+        letters = [r[0][0] for r in self.slist if r[1] == "5"]
+        self.assertEqual((letters.count("T"), letters.count("Y")), (280, 4))
+        sizes = {}
+        for r in self.sm:
+            sizes[r[1]] = sizes.get(r[1], 0) + 1
+        hist = {}
+        for n in sizes.values():
+            hist[n] = hist.get(n, 0) + 1
+        self.assertEqual(hist, {1: 3, 2: 112, 3: 17, 4: 8, 5: 1})
+        want = [g for g in range(1, 160) if not (51 <= g <= 59 or 101 <= g <= 109)]
+        self.assertEqual(sorted(int(g) for g in sizes), want)
+        self.assertGreaterEqual(len(self.spy), 1200)
+
     def test_ids_match_both_ways(self):
         self.assertEqual(set(self.trains), set(self.lst))
 

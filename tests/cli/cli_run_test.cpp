@@ -1,0 +1,179 @@
+// Runs velmor-cli on the fixture tables and compares exit status, stdout and stderr. Expected
+// stdout is kept in expected/<name>.out; a mismatch writes <name>.out.fail beside it.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+struct CliResult {
+  int status = -1;
+  std::string out;
+  std::string err;
+};
+
+std::string Quote(const std::string& s) {
+  std::string q = "'";
+  for (char c : s) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
+  return q + "'";
+}
+
+std::string ReadFile(const fs::path& p) {
+  std::ifstream in(p, std::ios::binary);
+  std::ostringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+class CliRun : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir_ = fs::temp_directory_path() / ("velmor_cli_" + std::to_string(::getpid()));
+    fs::create_directories(dir_);
+  }
+  void TearDown() override { fs::remove_all(dir_); }
+
+  CliResult Velmor(const std::vector<std::string>& args, bool withTables = true) {
+    std::string cmd = Quote(VELMOR_CLI_EXE);
+    if (withTables) cmd += " --tables " + Quote(std::string(VELMOR_FIXTURE_DIR) + "/tables");
+    for (const std::string& a : args) cmd += " " + Quote(a);
+    const fs::path out = dir_ / "stdout", err = dir_ / "stderr";
+    cmd += " >" + Quote(out.string()) + " 2>" + Quote(err.string()) + " </dev/null";
+    const int raw = std::system(cmd.c_str());
+    CliResult r;
+    r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    r.out = ReadFile(out);
+    r.err = ReadFile(err);
+    return r;
+  }
+
+  // Compares with expected/<name>; on a mismatch leaves <name>.fail beside it.
+  static void ExpectGolden(const std::string& name, const std::string& actual) {
+    const fs::path expected = fs::path(VELMOR_CLI_EXPECTED_DIR) / name;
+    const fs::path fail = fs::path(VELMOR_CLI_EXPECTED_DIR) / (name + ".fail");
+    if (fs::exists(expected) && ReadFile(expected) == actual) {
+      fs::remove(fail);
+      return;
+    }
+    std::ofstream(fail, std::ios::binary) << actual;
+    ADD_FAILURE() << "output differs from " << expected << "; see " << fail;
+  }
+
+  // A successful run whose stdout is the golden file and whose stderr is empty.
+  void ExpectShown(const std::string& name, const std::vector<std::string>& args) {
+    SCOPED_TRACE(name);
+    const CliResult r = Velmor(args);
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.err, "");
+    ExpectGolden(name + ".out", r.out);
+  }
+
+  void ExpectRefused(const std::vector<std::string>& args, int status, const std::string& err) {
+    SCOPED_TRACE(args.empty() ? std::string("(none)") : args.back());
+    const CliResult r = Velmor(args);
+    EXPECT_EQ(r.status, status);
+    EXPECT_EQ(r.out, "");
+    EXPECT_NE(r.err.find(err), std::string::npos) << r.err;
+  }
+
+  fs::path dir_;
+};
+
+TEST_F(CliRun, StationToStationInEachFormat) {
+  ExpectShown("zz_table", {"--format", "table", "zz", "北京", "上海"});
+  ExpectShown("zz_csv", {"--format", "csv", "zz", "北京", "上海"});
+  ExpectShown("zz_json", {"--format", "json", "zz", "北京", "上海"});
+  // Not a terminal: csv is the default. Station arguments are trimmed like the boxes do.
+  ExpectShown("zz_csv", {"zz", " 北京 ", "上海\t"});
+  ExpectShown("zz_exact_csv", {"--jq", "zz", "北京", "上海"});
+}
+
+TEST_F(CliRun, NoDirectTrainSuggestsTheTransferSearch) {
+  ExpectShown("zz_none_table", {"--format", "table", "zz", "南京", "西安"});
+  ExpectShown("zz_none_csv", {"--format", "csv", "zz", "南京", "西安"});
+  ExpectShown("zz_none_json", {"--format", "json", "zz", "南京", "西安"});
+}
+
+TEST_F(CliRun, TransferListAndLegs) {
+  ExpectShown("zzz_table", {"--format", "table", "zzz", "合肥", "鹰潭"});
+  ExpectShown("zzz_csv", {"zzz", "合肥", "鹰潭"});
+  ExpectShown("zzz_json", {"--format", "json", "zzz", "合肥", "鹰潭"});
+  ExpectShown("zzz_sorted_csv", {"--sort", "2", "--sort", "2", "zzz", "合肥", "鹰潭"});
+  ExpectShown("zzz_via_csv", {"zzz", "合肥", "鹰潭", "--via", "南昌"});
+  ExpectShown("zzz_via_table", {"--format", "table", "zzz", "合肥", "鹰潭", "--via", "南昌"});
+  ExpectShown("zzz_via_exact_csv", {"--jq", "zzz", "合肥", "鹰潭", "--via", "南昌"});
+  ExpectRefused({"zzz", "合肥", "鹰潭", "--via", "上海"}, 2, "not one of the listed");
+}
+
+TEST_F(CliRun, TrainNumber) {
+  ExpectShown("cc_k10_csv", {"cc", "  k10 "});
+  ExpectShown("cc_1112_table", {"--format", "table", "cc", "1112"});
+  ExpectShown("cc_k264b_json", {"--format", "json", "cc", "K264B"});
+  ExpectShown("cc_none_csv", {"cc", "1113"});
+}
+
+TEST_F(CliRun, StationTimetableWithFiltersAndSorts) {
+  ExpectShown("cz_table", {"--format", "table", "cz", "南昌"});
+  ExpectShown("cz_sorted_csv", {"--sort", "10", "--sort", "10", "cz", "北京"});
+  ExpectShown("cz_origin_csv", {"--sf", "cz", "北京"});
+  ExpectShown("cz_multiple_unit_csv", {"--dc", "cz", "北京"});
+}
+
+TEST_F(CliRun, TrainDetail) {
+  ExpectShown("detail_cc_csv", {"--detail", "0", "cc", "1043"});
+  ExpectShown("detail_zz_table", {"--format", "table", "--detail", "0", "zz", "咸阳", "兰州"});
+  ExpectShown("detail_zz_csv", {"--detail", "0", "zz", "咸阳", "兰州"});
+  ExpectShown("detail_json", {"--format", "json", "--detail", "0", "cc", "K10"});
+  ExpectShown("detail_outside_csv", {"--detail", "1", "cc", "1043"});
+}
+
+TEST_F(CliRun, ExportWritesTheShownRowsAsGbk) {
+  const std::string file = (dir_ / "result.csv").string();
+  ExpectShown("cz_sorted_csv", {"--export", file, "--sort", "10", "--sort", "10", "cz", "北京"});
+  ExpectGolden("export_cz.csv", ReadFile(file));
+  ExpectShown("detail_cc_csv", {"--export", file, "--detail", "0", "cc", "1043"});
+  ExpectGolden("export_detail.csv", ReadFile(file));
+  // The rows are still shown; the failed write is reported and nothing is left behind.
+  const CliResult failed = Velmor({"--export", (dir_ / "missing" / "x.csv").string(), "cc", "K10"});
+  EXPECT_EQ(failed.status, 1);
+  EXPECT_NE(failed.err.find("cannot write"), std::string::npos) << failed.err;
+  EXPECT_FALSE(fs::exists(dir_ / "missing"));
+}
+
+TEST_F(CliRun, InputErrorsGoToStderrWithStatus2) {
+  ExpectRefused({"zz", "BJ", "上海"}, 2, "信息不完整: 请输入发站。\n");
+  ExpectRefused({"zz", "北京", ""}, 2, "信息不完整: 请输入到站。\n");
+  ExpectRefused({"zz", "北京", "北京"}, 2, "输入错误: 发站与到站相同。\n");
+  ExpectRefused({"zz", "火星", "北京"}, 2, "输入错误: 发站不存在。\n");
+  ExpectRefused({"zzz", "北京", "火星"}, 2, "输入错误: 到站不存在。\n");
+  ExpectRefused({"cz", "BJ"}, 2, "信息不完整: 请输入车站。\n");
+  // A character GBK cannot hold never matches a station by accident.
+  ExpectRefused({"cz", "北京😀"}, 2, "输入错误: 车站不存在。\n");
+  ExpectRefused({"cc", "  "}, 2, "信息不完整: 请输入车次。\n");
+}
+
+TEST_F(CliRun, UsageHelpAndUnavailableThings) {
+  ExpectRefused({}, 64, "usage:");
+  ExpectRefused({"--bogus", "cc", "K10"}, 64, "unknown option --bogus");
+  ExpectRefused({"zz", "北京"}, 64, "usage:");
+  ExpectRefused({"--sort", "16", "cc", "K10"}, 64, "usage:");
+  const CliResult help = Velmor({"--help"});
+  EXPECT_EQ(help.status, 0);
+  EXPECT_NE(help.out.find("usage: velmor-cli"), std::string::npos);
+  EXPECT_EQ(help.err, "");
+  ExpectRefused({"--print", (dir_ / "x.pdf").string(), "cc", "K10"}, 1,
+                "printing is not available");
+  EXPECT_FALSE(fs::exists(dir_ / "x.pdf"));
+  const CliResult missing = Velmor({"--tables", (dir_ / "none").string(), "cc", "K10"}, false);
+  EXPECT_EQ(missing.status, 1);
+  EXPECT_NE(missing.err, "");
+}
+
+}  // namespace
