@@ -119,6 +119,8 @@ void GridView::mousePressEvent(QMouseEvent* event) {
 
 void GridView::mouseDoubleClickEvent(QMouseEvent* event) {
   if (event->button() != Qt::LeftButton) return;
+  // The double click stands for the second press as well, so it selects like a press.
+  SelectRow(rowAt(event->position().toPoint().y()));
   // Only a selected row opens anything; a parked selection names no row.
   if (!grid_.SelectionParked()) emit RowDoubleClicked(grid_.Row());
   event->accept();

@@ -10,6 +10,7 @@
 #include <QThread>
 #include <QTimer>
 #include <functional>
+#include <mutex>
 #include <optional>
 #include <utility>
 
@@ -143,66 +144,87 @@ FetchResult FetchVersionFile(const VersionCheckSettings& settings) {
 
 }  // namespace
 
-// The worker thread: probe, fetch, judge, then hand the message to the owner.
+// The worker thread: probe, fetch and judge, then tell the owner that the message is ready.
 class VersionCheckThread final : public QThread {
  public:
-  using Deliver = std::function<void(const QString&)>;
-
-  VersionCheckThread(VersionCheckSettings settings, std::atomic<bool>& connected, Deliver deliver)
-      : settings_(std::move(settings)), connected_(connected), deliver_(std::move(deliver)) {}
+  VersionCheckThread(VersionCheckSettings settings, std::atomic<bool>& connected,
+                     std::function<void()> ready)
+      : settings_(std::move(settings)), connected_(connected), ready_(std::move(ready)) {}
 
   ~VersionCheckThread() override { Stop(); }
 
-  // Ends the check at its next event and waits for the thread; nothing is delivered after.
+  // Ends the check at its next event and waits for the thread; nothing is announced after.
   void Stop() {
     requestInterruption();
     quit();
     wait();
+    // QThread::wait synchronises through Qt's own futexes, which thread checkers cannot see;
+    // taking the lock that run() releases last makes the end of the thread visible to them too.
+    const std::lock_guard lock(mutex_);
+  }
+
+  // The message (GBK) once the check has run to its end.
+  std::optional<std::string> Message() {
+    const std::lock_guard lock(mutex_);
+    return message_;
   }
 
  protected:
   void run() override {
+    std::optional<std::string> message = Check();
+    const std::lock_guard lock(mutex_);
+    message_ = std::move(message);
+    if (message_) ready_();
+  }
+
+ private:
+  // Empty when the owner stopped the check.
+  std::optional<std::string> Check() {
     const std::optional<bool> reached = ProbeConnects(settings_);
-    if (!reached) return;
+    if (!reached) return std::nullopt;
     connected_.store(*reached);
     std::string fetched;
     if (*reached) {
       const FetchResult fetch = FetchVersionFile(settings_);
-      if (fetch.stopped) return;
-      if (fetch.ok)
+      if (fetch.stopped) return std::nullopt;
+      if (fetch.ok) {
         fetched = Utf8ToGbk(
             std::string_view(fetch.body.constData(), static_cast<size_t>(fetch.body.size())));
+      }
     }
-    deliver_(QString::fromStdString(GbkToUtf8(JudgeVersionText(fetched))));
+    return JudgeVersionText(fetched);
   }
 
- private:
   const VersionCheckSettings settings_;
   std::atomic<bool>& connected_;
-  const Deliver deliver_;
+  const std::function<void()> ready_;
+  std::mutex mutex_;
+  std::optional<std::string> message_;
 };
 
 TThreadNet::TThreadNet(QObject* parent, VersionCheckSettings settings)
     : QObject(parent), settings_(std::move(settings)) {}
 
-// The thread is stopped before any member goes; a message it posted meanwhile is discarded
-// with this object's pending events.
+// The thread is stopped before any member goes; an announcement it posted meanwhile is
+// discarded with this object's pending events.
 TThreadNet::~TThreadNet() {
   thread_.reset();
 }
 
 void TThreadNet::Start() {
   if (thread_) return;
-  thread_ = std::make_unique<VersionCheckThread>(settings_, connected_, [this](const QString& m) {
+  thread_ = std::make_unique<VersionCheckThread>(settings_, connected_, [this] {
     QMetaObject::invokeMethod(
-        this, [this, m] { Deliver(m); }, Qt::QueuedConnection);
+        this, [this] { Deliver(); }, Qt::QueuedConnection);
   });
   thread_->start();
 }
 
-void TThreadNet::Deliver(const QString& message) {
+void TThreadNet::Deliver() {
+  const std::optional<std::string> message = thread_->Message();
+  if (!message || done_) return;
   done_ = true;
-  emit Finished(message);
+  emit Finished(QString::fromStdString(GbkToUtf8(*message)));
 }
 
 }  // namespace velmor

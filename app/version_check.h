@@ -63,7 +63,7 @@ class TThreadNet : public QObject {
   void Finished(const QString& message);
 
  private:
-  void Deliver(const QString& message);
+  void Deliver();
 
   VersionCheckSettings settings_;
   std::atomic<bool> connected_{false};
