@@ -104,7 +104,6 @@ FetchResult FetchVersionFile(const VersionCheckSettings& settings) {
   bool overLimit = false;
   QNetworkAccessManager manager;
   manager.setProxy(QNetworkProxy::NoProxy);
-  manager.setRedirectPolicy(QNetworkRequest::ManualRedirectPolicy);
 
   QNetworkRequest request(settings.publisherSite.resolved(QUrl(QStringLiteral("/velmorver.txt"))));
   request.setRawHeader("Accept", "text/html, */*");
@@ -138,7 +137,6 @@ FetchResult FetchVersionFile(const VersionCheckSettings& settings) {
   QObject::disconnect(reply, nullptr, nullptr, nullptr);
   reply->abort();
   delete reply;
-  if (overLimit) result.ok = false;
   return result;
 }
 

@@ -52,6 +52,8 @@ void TMemTable::Clear() {
   cells_.shrink_to_fit();
   rowCount_ = 0;
   current_ = -1;
+  order_ = nullptr;
+  FieldsChanged();
   indexName_.clear();
   pos_ = 0;
   bof_ = eof_ = true;
@@ -73,39 +75,25 @@ TField TMemTable::FieldByName(std::string_view name) const {
 void TMemTable::SetIndexName(std::string_view name) {
   if (name.empty()) {
     current_ = -1;
+    order_ = nullptr;
     indexName_.clear();
   } else {
     auto it = std::find_if(indexes_.begin(), indexes_.end(),
                            [&](const Index& x) { return SameTextAscii(x.def.Name, name); });
     if (it == indexes_.end()) throw TableError("Index '" + std::string(name) + "' not found");
     current_ = static_cast<int>(it - indexes_.begin());
+    order_ = it->order.data();
     indexName_ = it->def.Name;
   }
   First();
 }
 
-size_t TMemTable::CurrentRow() const {
-  return current_ < 0 ? pos_ : indexes_[static_cast<size_t>(current_)].order[pos_];
-}
-
-std::string_view TMemTable::CellText(size_t row, int field) const {
-  if (rowCount_ == 0) return {};
-  const Cell& c = cells_[row * fields_.size() + static_cast<size_t>(field)];
-  if (!IsTextField(field)) return {};
-  if (c.b == kNullText) return {};
-  return std::string_view(arena_.data() + c.a, c.b);
-}
-
-int32_t TMemTable::CellInt(size_t row, int field) const {
-  if (rowCount_ == 0 || IsTextField(field)) return 0;
-  const Cell& c = cells_[row * fields_.size() + static_cast<size_t>(field)];
-  return c.b ? 0 : static_cast<int32_t>(c.a);
-}
-
-bool TMemTable::CellNull(size_t row, int field) const {
-  if (rowCount_ == 0) return true;
-  const Cell& c = cells_[row * fields_.size() + static_cast<size_t>(field)];
-  return IsTextField(field) ? c.b == kNullText : c.b != 0;
+void TMemTable::FieldsChanged() {
+  nf_ = fields_.size();
+  isText_.resize(nf_);
+  for (size_t i = 0; i < nf_; ++i) {
+    isText_[i] = fields_[i].DataType == TFieldType::ftWideString ? 1 : 0;
+  }
 }
 
 void TMemTable::First() {
@@ -118,17 +106,6 @@ void TMemTable::Last() {
   pos_ = rowCount_ ? rowCount_ - 1 : 0;
   eof_ = true;
   bof_ = rowCount_ == 0;
-}
-
-void TMemTable::Next() {
-  if (rowCount_ != 0 && pos_ + 1 < rowCount_) {
-    ++pos_;
-    bof_ = false;
-    eof_ = false;
-  } else {
-    eof_ = true;
-    if (rowCount_ != 0) bof_ = false;
-  }
 }
 
 void TMemTable::Prior() {

@@ -62,6 +62,14 @@ class TField {
 
 class TMemTable {
  public:
+  TMemTable() = default;
+  // The cursor caches a pointer into the current index: a move keeps that buffer, a copy
+  // would not, so a table moves but is never copied.
+  TMemTable(const TMemTable&) = delete;
+  TMemTable& operator=(const TMemTable&) = delete;
+  TMemTable(TMemTable&&) noexcept = default;
+  TMemTable& operator=(TMemTable&&) noexcept = default;
+
   // Reads one whole table text, replacing fields, indexes and rows; cursor on the first row.
   // Throws TableError with the reader's message; the table is left empty then.
   void LoadFromStreamViaFormat(std::string_view stream, TTableTextFormat& format);
@@ -83,7 +91,16 @@ class TMemTable {
   const std::string& IndexName() const { return indexName_; }
 
   void First();
-  void Next();
+  void Next() {
+    if (rowCount_ != 0 && pos_ + 1 < rowCount_) {
+      ++pos_;
+      bof_ = false;
+      eof_ = false;
+    } else {
+      eof_ = true;
+      if (rowCount_ != 0) bof_ = false;
+    }
+  }
   void Prior();
   void Last();
   bool Eof() const { return eof_; }
@@ -119,15 +136,36 @@ class TMemTable {
     std::vector<uint32_t> order;
   };
 
-  size_t CurrentRow() const;
-  std::string_view CellText(size_t row, int field) const;
-  int32_t CellInt(size_t row, int field) const;
-  bool CellNull(size_t row, int field) const;
-  bool IsTextField(int field) const { return fields_[field].DataType == TFieldType::ftWideString; }
+  // Inline: the queries call these for every stop of the stop table.
+  size_t CurrentRow() const { return order_ ? order_[pos_] : pos_; }
+  const Cell& At(size_t row, int field) const {
+    return cells_[row * nf_ + static_cast<size_t>(field)];
+  }
+  std::string_view CellText(size_t row, int field) const {
+    if (rowCount_ == 0 || !IsTextField(field)) return {};
+    const Cell& c = At(row, field);
+    return c.b == kNullText ? std::string_view() : std::string_view(arena_.data() + c.a, c.b);
+  }
+  int32_t CellInt(size_t row, int field) const {
+    if (rowCount_ == 0 || IsTextField(field)) return 0;
+    const Cell& c = At(row, field);
+    return c.b ? 0 : static_cast<int32_t>(c.a);
+  }
+  bool CellNull(size_t row, int field) const {
+    if (rowCount_ == 0) return true;
+    const Cell& c = At(row, field);
+    return IsTextField(field) ? c.b == kNullText : c.b != 0;
+  }
+  bool IsTextField(int field) const { return isText_[static_cast<size_t>(field)] != 0; }
+  // Refreshes the per-field caches the inline readers use after the fields changed.
+  void FieldsChanged();
   int CompareRows(const Index& index, uint32_t x, uint32_t y) const;
   void BuildIndexes();
 
   std::vector<TFieldDef> fields_;
+  size_t nf_ = 0;
+  std::vector<unsigned char> isText_;
+  const uint32_t* order_ = nullptr;  // the current index's row order; null for load order
   std::vector<TIndexDef> indexDefs_;
   std::vector<Index> indexes_;
   std::string arena_;

@@ -45,15 +45,4 @@ int ApplySameGroupRule(PubState& state) {
   return 1;
 }
 
-bool IsWantedStation(const PubState& state, std::string_view station, int exact, int side) {
-  const TPub_StationSet& s = side == 1 ? state.Pub_FZ : state.Pub_DZ;
-  if (exact != 1 && !s.Stations.empty()) {
-    for (const std::string& name : s.Stations) {
-      if (SameBytes(station, name)) return true;
-    }
-    return false;
-  }
-  return SameBytes(station, s.Name);
-}
-
 }  // namespace velmor

@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "data/mem_table.h"
+#include "query/query_fields.h"
 #include "query/upub_center.h"
 
 namespace velmor {
@@ -20,6 +21,16 @@ void FillCZStruct(PubState& state, TMemTable& KMSM, std::string_view comboCZText
 int ApplySameGroupRule(PubState& state);
 
 // Whether a stop's station is wanted: side 1 the departure set, any other the arrival set.
-bool IsWantedStation(const PubState& state, std::string_view station, int exact, int side);
+// Inline: the walks ask it for every stop of the stop table.
+inline bool IsWantedStation(const PubState& state, std::string_view station, int exact, int side) {
+  const TPub_StationSet& s = side == 1 ? state.Pub_FZ : state.Pub_DZ;
+  if (exact != 1 && !s.Stations.empty()) {
+    for (const std::string& name : s.Stations) {
+      if (SameBytes(station, name)) return true;
+    }
+    return false;
+  }
+  return SameBytes(station, s.Name);
+}
 
 }  // namespace velmor

@@ -22,7 +22,7 @@ void QueryStationTimetable(PubState& state, TablesSet& tables, std::string_view 
 
   for (stops.First(); !stops.Eof(); stops.Next()) {
     if (!IsWantedStation(state, stops.Text(sf.Station), exact, 1)) continue;
-    const std::string id(stops.Text(sf.ID));
+    const std::string_view id = stops.Text(sf.ID);
     if (!list.Locate("ID", id)) continue;
     TPub_GridResult r;
     SetTrainFields(r, list, lf);

@@ -20,7 +20,8 @@ void QueryStationToStation(PubState& state, TablesSet& tables, std::string_view 
 
   stops.First();
   while (!stops.Eof()) {
-    const std::string id(stops.Text(sf.ID));
+    // A view into the table, which no query changes: see SameBytes.
+    const std::string_view id = stops.Text(sf.ID);
     TPub_GridResult r;
     // Only the boarding and alighting stops are copied; every other stop costs two reads.
     while (!stops.Eof() && SameBytes(stops.Text(sf.ID), id)) {

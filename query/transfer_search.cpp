@@ -17,7 +17,7 @@ void CollectFZLegs(PubState& state, TMemTable& stops, const StopFields& f, int e
   legs.reserve(kLegsFirstAllocation);
   stops.First();
   while (!stops.Eof()) {
-    const std::string id(stops.Text(f.ID));
+    const std::string_view id = stops.Text(f.ID);
     TPub_GridResult boarding;
     bool boarded = false;
     for (; !stops.Eof() && SameBytes(stops.Text(f.ID), id); stops.Next()) {
@@ -40,7 +40,7 @@ void CollectDZLegs(PubState& state, TMemTable& stops, const StopFields& f, int e
   legs.reserve(kLegsFirstAllocation);
   stops.Last();
   while (!stops.Bof()) {
-    const std::string id(stops.Text(f.ID));
+    const std::string_view id = stops.Text(f.ID);
     TPub_GridResult alighting;
     bool alighted = false;
     for (; !stops.Bof() && SameBytes(stops.Text(f.ID), id); stops.Prior()) {

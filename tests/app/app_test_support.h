@@ -135,8 +135,10 @@ inline std::unique_ptr<TFrmVelmor> ReadyWindow(ScriptedDialogs& dialogs,
   options.VersionCheck = OfflineVersionCheck();
   auto window = std::make_unique<TFrmVelmor>(std::move(options));
   window->show();
-  QApplication::setActiveWindow(window.get());
   if (!QTest::qWaitForWindowExposed(window.get())) return nullptr;
+  window->activateWindow();
+  QApplication::setActiveWindow(window.get());
+  if (!QTest::qWaitForWindowActive(window.get())) return nullptr;
   if (!QTest::qWaitFor([&] { return window->QueriesReady(); }, 20000)) return nullptr;
   return window;
 }
