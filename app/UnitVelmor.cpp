@@ -404,10 +404,15 @@ void TFrmVelmor::FormCreate() {
     QMetaObject::invokeMethod(
         this, [this, signal] { OnLoaderSignal(signal); }, Qt::QueuedConnection);
   };
-  load1_ = std::thread([this, notify] { TThreadLoad1::Execute(Tables, finder_, notify); });
+  // The stop-table loader signals before it sets TrainLoaded, and the other loader may finish
+  // in between, so each thread asks again once it has ended.
+  load1_ = std::thread([this, notify] {
+    TThreadLoad1::Execute(Tables, finder_, notify);
+    QMetaObject::invokeMethod(
+        this, [this] { UpdateQueryButtons(); }, Qt::QueuedConnection);
+  });
   load_ = std::thread([this, notify] {
     TThreadLoad::Execute(Tables, finder_, notify);
-    // SMLoaded may have been the last missing piece for the query buttons.
     QMetaObject::invokeMethod(
         this, [this] { UpdateQueryButtons(); }, Qt::QueuedConnection);
   });
@@ -459,12 +464,9 @@ void TFrmVelmor::OnLoaderSignal(LoaderSignal signal) {
 
 void TFrmVelmor::UpdateQueryButtons() {
   // The buttons wait for both loaders, so that no query reads KMList or KMSM early.
-  if (!QueriesReady()) return;
+  if (queriesReady_ || !queryButtonsSignalled_ || !Tables.SMLoaded || !Tables.TrainLoaded) return;
+  queriesReady_ = true;
   for (QPushButton* b : {BTNZZCX, BTNZZZZ, BTNCCCX, BTNCZCX}) b->setEnabled(true);
-}
-
-bool TFrmVelmor::QueriesReady() const {
-  return queryButtonsSignalled_ && Tables.SMLoaded && Tables.TrainLoaded;
 }
 
 void TFrmVelmor::ComboFZChange(StationCombo* sender) {

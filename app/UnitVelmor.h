@@ -88,7 +88,7 @@ class TFrmVelmor : public QWidget {
   void ShowResult();
 
   // True once both loaders have finished and the query buttons are enabled.
-  bool QueriesReady() const;
+  bool QueriesReady() const { return queriesReady_; }
 
   IDialogs& Dialogs() { return *dialogs_; }
   const QPixmap& LogoPicture() const { return logo_; }
@@ -166,6 +166,7 @@ class TFrmVelmor : public QWidget {
   std::thread load1_;
   std::thread load_;
   bool queryButtonsSignalled_ = false;
+  bool queriesReady_ = false;
   bool centred_ = false;
   QPixmap logo_;
 };

@@ -192,11 +192,6 @@ void MainWindowTest::stationToStationShowsRowsInRed() {
   PickStation(w->ComboFZ, "北京");
   PickStation(w->ComboDZ, "上海");
   QTest::mouseClick(w->BTNZZCX, Qt::LeftButton);
-  if (w->Pub.QueryMode == 0) {
-    qDebug() << "modal" << QApplication::activeModalWidget() << "popup" << QApplication::activePopupWidget();
-    for (QWidget* t : QApplication::topLevelWidgets()) qDebug() << t << t->isVisible() << t->windowFlags() << t->isWindowModified() << t->windowModality();
-    qDebug() << w->BTNZZCX->isEnabled() << w->BTNZZCX->window() << QGuiApplication::modalWindow();
-  }
   QVERIFY(dialogs.Messages.empty());
   const TStringGrid& g = w->Result.SGrid;
   const int shown = FilledRows(g);

@@ -5,6 +5,7 @@
 #include <QDeadlineTimer>
 #include <QPixmap>
 #include <QScreen>
+#include <QTcpServer>
 #include <QThread>
 #include <QTimer>
 #include <cstdio>
@@ -40,8 +41,13 @@ int main(int argc, char** argv) {
   const bool wholeScreen = argc > 2 && QByteArray(argv[2]) == "--screen";
   QApplication::setFont(velmor::SongFont(12));
   velmor::TFrmVelmorOptions options;
-  // A probe to an address that never answers keeps the label at its first state.
-  options.VersionCheck.probeHost = QStringLiteral("10.255.255.1");
+  // A loopback server that accepts and never answers keeps the label at its first state
+  // without any traffic leaving the machine.
+  QTcpServer silent;
+  silent.listen(QHostAddress::LocalHost);
+  options.VersionCheck.probeHost = QStringLiteral("127.0.0.1");
+  options.VersionCheck.probePort = silent.serverPort();
+  options.VersionCheck.publisherSite = QUrl(QStringLiteral("http://127.0.0.1:%1").arg(silent.serverPort()));
   velmor::TFrmVelmor window(options);
   window.show();
   if (!WaitFor([&] { return window.QueriesReady(); }, 20000)) {

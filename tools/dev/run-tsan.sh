@@ -1,0 +1,11 @@
+#!/usr/bin/env bash
+# Builds with ThreadSanitizer and runs the tests that involve threads: the loaders, the
+# version check and the windows.
+set -euo pipefail
+cd "$(dirname "$0")/../.."
+tools/dev/install-deps.sh
+cmake --preset tsan >/dev/null
+cmake --build build/tsan -j "$(nproc)"
+export QT_QPA_PLATFORM=offscreen
+export TSAN_OPTIONS="suppressions=$PWD/tests/tsan.supp halt_on_error=1 second_deadlock_stack=1"
+ctest --test-dir build/tsan --output-on-failure -R 'Loaders|app\.' -j 1
