@@ -5,7 +5,7 @@
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
-  QApplication::setApplicationDisplayName(QString());
+  // The task bar shows the application name; a display name would be appended to every caption.
   QApplication::setApplicationName(QStringLiteral("纬途时刻表"));
   QApplication::setFont(velmor::SongFont(12));
   velmor::TFrmVelmor window;

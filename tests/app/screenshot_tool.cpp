@@ -47,7 +47,8 @@ int main(int argc, char** argv) {
   silent.listen(QHostAddress::LocalHost);
   options.VersionCheck.probeHost = QStringLiteral("127.0.0.1");
   options.VersionCheck.probePort = silent.serverPort();
-  options.VersionCheck.publisherSite = QUrl(QStringLiteral("http://127.0.0.1:%1").arg(silent.serverPort()));
+  options.VersionCheck.publisherSite =
+      QUrl(QStringLiteral("http://127.0.0.1:%1").arg(silent.serverPort()));
   velmor::TFrmVelmor window(options);
   window.show();
   if (!WaitFor([&] { return window.QueriesReady(); }, 20000)) {
