@@ -141,7 +141,7 @@ void TFrmVelmor::BuildTopPanel() {
   const QColor green(0, 128, 0);
   Block(PTop, QRect(0, 0, kClientWidth, 2), green);  // Shape20
 
-  auto picture = [this](QLabel* label, const QRect& r) {
+  auto picture = [](QLabel* label, const QRect& r) {
     label->setGeometry(r);
     label->setScaledContents(true);
   };

@@ -145,19 +145,22 @@ inline std::unique_ptr<TFrmVelmor> ReadyWindow(ScriptedDialogs& dialogs,
 
 // Runs `action` on the first modal dialog of type T once it is showing, then closes the dialog
 // if the action did not (a failed check returns early and must not leave the test hanging).
+// The watch ends with the returned guard, so a dialog that never came cannot be caught by a
+// later test through an action whose captures are gone.
 template <typename T>
-void WhenModal(std::function<void(T*)> action) {
-  auto* timer = new QTimer;
+[[nodiscard]] std::unique_ptr<QTimer> WhenModal(std::function<void(T*)> action) {
+  auto timer = std::make_unique<QTimer>();
   timer->setInterval(10);
-  QObject::connect(timer, &QTimer::timeout, [timer, action] {
+  QTimer* raw = timer.get();
+  QObject::connect(raw, &QTimer::timeout, [raw, action] {
     if (auto* dialog = qobject_cast<T*>(QApplication::activeModalWidget())) {
-      timer->stop();
-      timer->deleteLater();
+      raw->stop();
       action(dialog);
       if (dialog->isVisible()) dialog->reject();
     }
   });
   timer->start();
+  return timer;
 }
 
 inline QString Cell(const TStringGrid& grid, int col, int row) {

@@ -48,7 +48,7 @@ void MsgWindowTest::doubleClickShowsTheStretchInBlue() {
   const int row = RowOfTrain(w->Result.SGrid, "D301");
   QVERIFY(row >= 0);
   bool shown = false;
-  WhenModal<TFrmMsg>([&](TFrmMsg* msg) {
+  auto watch = WhenModal<TFrmMsg>([&](TFrmMsg* msg) {
     const MsgView& v = msg->View();
     QCOMPARE(msg->windowTitle(), QStringLiteral("车次:D301"));
     QVERIFY(v.FilledRows >= 2);
@@ -94,7 +94,7 @@ void MsgWindowTest::trainNumberRowIsBlueThroughout() {
   w->BTNCCCXClick();
   QCOMPARE(w->Pub.Pub_ResultCount, 1);
   bool shown = false;
-  WhenModal<TFrmMsg>([&](TFrmMsg* msg) {
+  auto watch = WhenModal<TFrmMsg>([&](TFrmMsg* msg) {
     const MsgView& v = msg->View();
     QCOMPARE(msg->windowTitle(), QStringLiteral("车次:T110"));
     for (int r = 0; r < v.FilledRows; ++r) {
@@ -117,7 +117,7 @@ void MsgWindowTest::detailListExportsWithDetailTitles() {
   w->ECC->setText(QStringLiteral("G1"));
   w->BTNCCCXClick();
   int stops = 0;
-  WhenModal<TFrmMsg>([&](TFrmMsg* msg) {
+  auto watch = WhenModal<TFrmMsg>([&](TFrmMsg* msg) {
     stops = msg->View().FilledRows;
     QTest::mouseClick(msg->BTNExport, Qt::LeftButton);
     msg->BTNCloseClick();
@@ -140,7 +140,7 @@ void MsgWindowTest::doubleClickOnAnEmptyRowOpensNothing() {
   w->ECC->setText(QStringLiteral("G1"));
   w->BTNCCCXClick();
   bool opened = false;
-  WhenModal<TFrmMsg>([&](TFrmMsg* msg) {
+  auto watch = WhenModal<TFrmMsg>([&](TFrmMsg* msg) {
     opened = true;
     msg->reject();
   });

@@ -28,7 +28,7 @@ void ZzzWindowTest::transferButtonListsStationsAndClicksRefillTheGrid() {
   PickStation(w->ComboFZ, "南京");
   PickStation(w->ComboDZ, "西安");
   bool checked = false;
-  WhenModal<TFrmZzz>([&](TFrmZzz* zzz) {
+  auto watch = WhenModal<TFrmZzz>([&](TFrmZzz* zzz) {
     const TStringGrid& z = zzz->View().ZGrid;
     const int count = zzz->ZZCount();
     QVERIFY(count > 0);
@@ -94,7 +94,7 @@ void ZzzWindowTest::yesOnTheOfferOpensTheTransferWindow() {
   PickStation(w->ComboDZ, "西安");
   dialogs.YesNoAnswers = {true};
   bool opened = false;
-  WhenModal<TFrmZzz>([&](TFrmZzz* zzz) {
+  auto watch = WhenModal<TFrmZzz>([&](TFrmZzz* zzz) {
     opened = true;
     zzz->BTNCloseClick();
   });

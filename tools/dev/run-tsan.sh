@@ -8,4 +8,7 @@ cmake --preset tsan >/dev/null
 cmake --build build/tsan -j "$(nproc)"
 export QT_QPA_PLATFORM=offscreen
 export TSAN_OPTIONS="suppressions=$PWD/tests/tsan.supp halt_on_error=1 second_deadlock_stack=1"
-ctest --test-dir build/tsan --output-on-failure -R 'Loaders|app\.' -j 1
+# The print test starts pdftotext, and a fork under this ThreadSanitizer (clang 14) trips an
+# internal check of the sanitizer itself; it runs under the other two builds.
+ctest --test-dir build/tsan --output-on-failure -R 'Loaders|app\.' -E 'app\.print_export_test' \
+  -j "$(nproc)"
