@@ -9,6 +9,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMetaObject>
+#include <QPointer>
 #include <QPushButton>
 #include <QScreen>
 #include <QValidator>
@@ -94,6 +95,15 @@ class UpperCaseValidator : public QValidator {
     return Acceptable;
   }
 };
+
+// Runs a secondary window modally. It lives on the heap because destroying its owner while it
+// runs deletes it as a child (a window on the stack would be deleted twice); the caller returns
+// at once afterwards, since the owner may be gone.
+void ExecOwned(QDialog* dialog) {
+  const QPointer<QDialog> guard(dialog);
+  dialog->exec();
+  delete guard.data();
+}
 
 }  // namespace
 
@@ -624,15 +634,13 @@ void TFrmVelmor::ShowResult() {
 void TFrmVelmor::SGridDblClick(int row) {
   MsgView detail;
   if (!BuildTrainDetail(Pub, Tables, Result.SGrid, row, detail)) return;
-  TFrmMsg msg(std::move(detail), *dialogs_, this);
-  msg.exec();
+  ExecOwned(new TFrmMsg(std::move(detail), *dialogs_, this));
 }
 
 void TFrmVelmor::ShowZZWindow() {
-  TFrmZzz zzz(ZzzContext{Pub, Tables, Result, [this] { return ComboCZ->GbkText(); },
-                         [this] { ShowResult(); }},
-              this);
-  zzz.exec();
+  ExecOwned(new TFrmZzz(ZzzContext{Pub, Tables, Result, [this] { return ComboCZ->GbkText(); },
+                                   [this] { ShowResult(); }},
+                        this));
 }
 
 void TFrmVelmor::MAdvancedPopup() {
@@ -665,8 +673,7 @@ void TFrmVelmor::NStartClick() {
 }
 
 void TFrmVelmor::MAboutClick() {
-  TFrmAbout about(logo_, this);
-  about.exec();
+  ExecOwned(new TFrmAbout(logo_, this));
 }
 
 void TFrmVelmor::LabSellClick() {

@@ -179,14 +179,30 @@ int TMemTable::CompareRows(const Index& index, uint32_t x, uint32_t y) const {
   return 0;
 }
 
+void TMemTable::SortIndex(Index& ix) const {
+  if (ix.fields.size() == 1 && IsTextField(ix.fields[0]) && !ix.def.Descending &&
+      !ix.def.CaseInsensitive) {
+    // A plain text key sorts fastest with its views gathered once, not looked up per compare.
+    const int f = ix.fields[0];
+    std::vector<std::pair<std::string_view, uint32_t>> keys(rowCount_);
+    for (size_t i = 0; i < rowCount_; ++i) keys[i] = {CellText(i, f), static_cast<uint32_t>(i)};
+    std::stable_sort(keys.begin(), keys.end(),
+                     [](const auto& x, const auto& y) { return x.first < y.first; });
+    for (size_t i = 0; i < rowCount_; ++i) ix.order[i] = keys[i].second;
+  } else {
+    std::stable_sort(ix.order.begin(), ix.order.end(),
+                     [&](uint32_t x, uint32_t y) { return CompareRows(ix, x, y) < 0; });
+  }
+}
+
 void TMemTable::BuildIndexes() {
   for (Index& ix : indexes_) {
     ix.order.resize(rowCount_);
     for (size_t i = 0; i < rowCount_; ++i) ix.order[i] = static_cast<uint32_t>(i);
-    auto less = [&](uint32_t x, uint32_t y) { return CompareRows(ix, x, y) < 0; };
     // Texts usually stand in the order of their main index already; checking is linear.
-    if (!std::is_sorted(ix.order.begin(), ix.order.end(), less)) {
-      std::stable_sort(ix.order.begin(), ix.order.end(), less);
+    if (!std::is_sorted(ix.order.begin(), ix.order.end(),
+                        [&](uint32_t x, uint32_t y) { return CompareRows(ix, x, y) < 0; })) {
+      SortIndex(ix);
     }
     if (ix.def.Unique) {
       for (size_t i = 1; i < ix.order.size(); ++i) {

@@ -160,6 +160,7 @@ class TMemTable {
   // Refreshes the per-field caches the inline readers use after the fields changed.
   void FieldsChanged();
   int CompareRows(const Index& index, uint32_t x, uint32_t y) const;
+  void SortIndex(Index& index) const;
   void BuildIndexes();
 
   std::vector<TFieldDef> fields_;

@@ -143,7 +143,11 @@ bool TTableTextFormat::NextLine(std::string_view& line) {
   while (pos_ < stream_.size() && IsLineBreak(stream_[pos_])) ++pos_;
   if (pos_ >= stream_.size()) return false;
   size_t start = pos_;
-  while (pos_ < stream_.size() && !IsLineBreak(stream_[pos_])) ++pos_;
+  // Every line break byte is at most CR, so one comparison passes almost every byte.
+  while (pos_ < stream_.size() &&
+         (static_cast<unsigned char>(stream_[pos_]) > '\r' || !IsLineBreak(stream_[pos_]))) {
+    ++pos_;
+  }
   line = stream_.substr(start, pos_ - start);
   return true;
 }
@@ -172,6 +176,50 @@ void TTableTextFormat::AppendEscapedValue(std::string& arena, std::string_view r
   }
 }
 
+std::string_view TTableTextFormat::NextValue(std::string_view line, size_t& i) {
+  const size_t n = line.size();
+  // Almost every value is one quoted run followed by a delimiter: take it as a view of the line,
+  // since this runs for every field of the 3 MB stop table at start-up.
+  if (line[i] == CSVQuote) {
+    size_t j = i + 1;
+    while (j < n && line[j] != CSVQuote) ++j;
+    if (j < n &&
+        (j + 1 == n || line[j + 1] == CSVFieldDelimiter || line[j + 1] == CSVRecordDelimiter)) {
+      std::string_view v = line.substr(i + 1, j - i - 1);
+      i = j + 1 < n ? j + 2 : n;
+      return v;
+    }
+  }
+  scratch_.clear();
+  bool quoted = false;
+  while (i < n) {
+    size_t j = i;
+    if (quoted) {
+      while (j < n && line[j] != CSVQuote) ++j;
+    } else {
+      while (j < n && line[j] != CSVQuote && line[j] != CSVFieldDelimiter &&
+             line[j] != CSVRecordDelimiter) {
+        ++j;
+      }
+    }
+    scratch_.append(line.data() + i, j - i);
+    i = j;
+    if (i == n) break;
+    if (line[i] != CSVQuote) {
+      ++i;  // the delimiter ends the field
+      break;
+    }
+    if (quoted && i + 1 < n && line[i + 1] == CSVQuote) {
+      scratch_ += CSVQuote;
+      i += 2;
+    } else {
+      quoted = !quoted;
+      ++i;
+    }
+  }
+  return scratch_;
+}
+
 void TTableTextFormat::ReadDataRow(TMemTable& table, std::string_view line) {
   const size_t nf = table.fields_.size();
   const size_t base = table.cells_.size();
@@ -183,69 +231,41 @@ void TTableTextFormat::ReadDataRow(TMemTable& table, std::string_view line) {
   }
   size_t i = 0;
   size_t column = 0;
-  const size_t n = line.size();
-  while (i < n && column < columnField_.size()) {
-    // Copy whole spans between quotes and delimiters: this loop reads every byte of the
-    // 3 MB stop table at start-up.
-    scratch_.clear();
-    bool quoted = false;
-    while (i < n) {
-      size_t j = i;
-      if (quoted) {
-        while (j < n && line[j] != CSVQuote) ++j;
-      } else {
-        while (j < n && line[j] != CSVQuote && line[j] != CSVFieldDelimiter &&
-               line[j] != CSVRecordDelimiter) {
-          ++j;
-        }
-      }
-      scratch_.append(line.data() + i, j - i);
-      i = j;
-      if (i == n) break;
-      if (line[i] != CSVQuote) {
-        ++i;  // the delimiter ends the field
-        break;
-      }
-      if (quoted && i + 1 < n && line[i + 1] == CSVQuote) {
-        scratch_ += CSVQuote;
-        i += 2;
-      } else {
-        quoted = !quoted;
-        ++i;
-      }
-    }
+  while (i < line.size() && column < columnField_.size()) {
+    const std::string_view value = NextValue(line, i);
     int f = columnField_[column++];
     if (f < 0) continue;
     TMemTable::Cell& cell = table.cells_[base + static_cast<size_t>(f)];
     if (table.IsTextField(f)) {
-      size_t start = table.arena_.size();
-      if (scratch_.find(EscapeChar) == std::string::npos) {
-        table.arena_ += scratch_;
-      } else {
-        AppendEscapedValue(table.arena_, scratch_);
+      std::string_view text = value;
+      if (value.find(EscapeChar) != std::string_view::npos) {
+        unescaped_.clear();
+        AppendEscapedValue(unescaped_, value);
+        text = unescaped_;
       }
-      if (table.arena_.size() > std::numeric_limits<uint32_t>::max() - 1) {
-        throw TableError("Table text too large");
-      }
-      cell = {static_cast<uint32_t>(start), static_cast<uint32_t>(table.arena_.size() - start)};
       // A value equal to the one above it (a train's ID on each of its stops, a "-" fare)
       // shares that copy: less memory, and walks can compare positions instead of bytes.
       if (base >= nf) {
         const TMemTable::Cell& above = table.cells_[base - nf + static_cast<size_t>(f)];
-        if (above.b == cell.b && above.b != TMemTable::kNullText &&
-            table.arena_.compare(above.a, above.b, table.arena_, start, cell.b) == 0) {
-          table.arena_.resize(start);
+        if (above.b == text.size() &&
+            std::string_view(table.arena_.data() + above.a, above.b) == text) {
           cell = above;
+          continue;
         }
       }
-    } else if (!scratch_.empty()) {
+      if (table.arena_.size() + text.size() >= std::numeric_limits<uint32_t>::max()) {
+        throw TableError("Table text too large");
+      }
+      cell = {static_cast<uint32_t>(table.arena_.size()), static_cast<uint32_t>(text.size())};
+      table.arena_.append(text);
+    } else if (!value.empty()) {
       int32_t v = 0;
-      auto [p, ec] = std::from_chars(scratch_.data(), scratch_.data() + scratch_.size(), v);
-      bool ok = ec == std::errc() && p == scratch_.data() + scratch_.size();
+      auto [p, ec] = std::from_chars(value.data(), value.data() + value.size(), v);
+      bool ok = ec == std::errc() && p == value.data() + value.size();
       if (ok && table.fields_[static_cast<size_t>(f)].DataType == TFieldType::ftSmallint) {
         ok = v >= std::numeric_limits<int16_t>::min() && v <= std::numeric_limits<int16_t>::max();
       }
-      if (!ok) throw TableError("'" + scratch_ + "' is not a valid integer value");
+      if (!ok) throw TableError("'" + std::string(value) + "' is not a valid integer value");
       cell = {static_cast<uint32_t>(v), 0};
     }
   }

@@ -36,6 +36,9 @@ class TTableTextFormat {
 
  private:
   bool NextLine(std::string_view& line);
+  // The raw bytes of the value starting at `i` (quotes removed), `i` moved past its delimiter.
+  // The view lives until the next call.
+  std::string_view NextValue(std::string_view line, size_t& i);
   void ReadDataRow(TMemTable& table, std::string_view line);
   void AppendEscapedValue(std::string& arena, std::string_view raw) const;
 
@@ -44,6 +47,7 @@ class TTableTextFormat {
   size_t pos_ = 0;
   std::vector<int> columnField_;
   std::string scratch_;
+  std::string unescaped_;
 };
 
 }  // namespace velmor
