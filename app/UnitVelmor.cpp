@@ -480,10 +480,11 @@ void TFrmVelmor::UpdateQueryButtons() {
 }
 
 void TFrmVelmor::ComboFZChange(StationCombo* sender) {
-  const std::string text = sender->GbkText();
-  const std::string trimmed = Trim(text);
-  if (trimmed != text) sender->SetGbkText(trimmed);
-  switch (StationTextAction(trimmed)) {
+  // Trimmed as typed: a GBK round trip would turn what GBK cannot hold into '?' in the box.
+  const QString text = sender->currentText();
+  const QString trimmed = TrimText(text);
+  if (trimmed != text) sender->SetText(trimmed);
+  switch (StationTextAction(ToGbk(trimmed))) {
     case StationListAction::FillPinyinList:
       FillPinyinList(sender);
       break;
@@ -532,7 +533,13 @@ void TFrmVelmor::BTNZZCXClick(int tag) {
   if (!Tables.SpyLoaded) return;
   const std::string fz = ComboFZ->GbkText();
   const std::string dz = ComboDZ->GbkText();
-  if (std::optional<TInputMessage> m = CheckStationToStation(fz, dz, Tables.KMPy)) {
+  std::optional<TInputMessage> m = CheckStationToStation(fz, dz, Tables.KMPy);
+  // Different texts with characters GBK cannot hold may convert alike ("北京?"); they are not
+  // the same station, and a '?' is in no station's name, so the departure is unknown.
+  if (m && fz == dz && ComboFZ->currentText() != ComboDZ->currentText()) {
+    m = TInputMessage{G("输入错误"), G("发站不存在。"), TFocusTarget::ComboFZ};
+  }
+  if (m) {
     ShowInputMessage(m->Caption, m->Text, m->Focus == TFocusTarget::ComboFZ ? ComboFZ : ComboDZ);
     return;
   }
@@ -557,9 +564,10 @@ void TFrmVelmor::BTNZZCXClick(int tag) {
 }
 
 void TFrmVelmor::BTNZZFXClick() {
-  const std::string fz = ComboFZ->GbkText();
-  ComboFZ->SetGbkText(ComboDZ->GbkText());
-  ComboDZ->SetGbkText(fz);
+  // The texts as typed change places; characters GBK cannot hold must not become '?'.
+  const QString fz = ComboFZ->currentText();
+  ComboFZ->SetText(ComboDZ->currentText());
+  ComboDZ->SetText(fz);
   if (BTNZZCX->isEnabled()) BTNZZCXClick(0);
 }
 

@@ -46,8 +46,12 @@ std::string StationCombo::GbkText() const {
 }
 
 void StationCombo::SetGbkText(const std::string& gbk) {
+  SetText(FromGbk(gbk));
+}
+
+void StationCombo::SetText(const QString& text) {
   const bool blocked = blockSignals(true);
-  setEditText(FromGbk(gbk));
+  setEditText(text);
   blockSignals(blocked);
   CaretToEnd();
 }

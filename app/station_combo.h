@@ -20,6 +20,7 @@ class StationCombo : public QComboBox {
   std::string GbkText() const;
   // Sets the text without running the change handler.
   void SetGbkText(const std::string& gbk);
+  void SetText(const QString& text);
 
   // Replaces the item list (GBK texts); the typed text and the caret stay.
   void SetItems(const std::vector<std::string>& gbkItems);

@@ -99,8 +99,31 @@ size_t GbkSequenceLength(std::string_view rest) {
 }  // namespace
 
 std::string Utf8ToGbk(std::string_view utf8, bool* lossless) {
+  // One character at a time: the system converter drops some characters (the tag characters
+  // U+E0000..U+E007F) without reporting an error, and a dropped character must become "?"
+  // like any other that GBK cannot hold, never vanish from a query.
   Converter conv("GBK", "UTF-8");
-  return conv.Run(utf8, "?", Utf8SequenceLength, lossless);
+  std::string out;
+  out.reserve(utf8.size());
+  bool clean = true;
+  size_t i = 0;
+  while (i < utf8.size()) {
+    if (static_cast<unsigned char>(utf8[i]) < 0x80) {
+      out += utf8[i++];
+      continue;
+    }
+    size_t n = Utf8SequenceLength(utf8.substr(i));
+    bool one = true;
+    std::string piece = conv.Run(utf8.substr(i, n), "?", Utf8SequenceLength, &one);
+    if (!one || piece.empty()) {
+      piece = "?";
+      clean = false;
+    }
+    out += piece;
+    i += n;
+  }
+  if (lossless) *lossless = clean;
+  return out;
 }
 
 std::string GbkToUtf8(std::string_view gbk) {

@@ -2,6 +2,7 @@
 // waits on a server that never answers, and while a secondary window is open modally.
 #include <QElapsedTimer>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPointer>
 #include <QTcpServer>
 #include <QTcpSocket>
@@ -71,14 +72,15 @@ class SilentServer {
   SilentServer() {
     QObject::connect(&server_, &QTcpServer::newConnection, &server_, [this] {
       while (QTcpSocket* socket = server_.nextPendingConnection()) {
-        QObject::connect(socket, &QTcpSocket::readyRead, socket, [this, socket] {
-          received += socket->readAll();
-        });
+        QObject::connect(socket, &QTcpSocket::readyRead, socket,
+                         [this, socket] { received += socket->readAll(); });
       }
     });
     QVERIFY(server_.listen(QHostAddress::LocalHost));
   }
-  QUrl Site() const { return QUrl(QStringLiteral("http://127.0.0.1:%1").arg(server_.serverPort())); }
+  QUrl Site() const {
+    return QUrl(QStringLiteral("http://127.0.0.1:%1").arg(server_.serverPort()));
+  }
   QByteArray received;
 
  private:
