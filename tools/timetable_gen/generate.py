@@ -47,7 +47,7 @@ TYPES = {
     "Y":  dict(ntype=5, letter="Y", speed={"conventional": 80},
                dwell=(6, 4, 3), stopp=(0.9, 0.3, 0.1), target=4),
     "K6": dict(ntype=6, letter="K", speed={"conventional": 76},
-               dwell=(10, 5, 3), stopp=(1.0, 0.65, 0.08), target=926),
+               dwell=(10, 5, 3), stopp=(1.0, 0.65, 0.06), target=926),
     "K7": dict(ntype=7, letter="K", speed={"conventional": 70},
                dwell=(10, 5, 3), stopp=(1.0, 0.7, 0.15), target=198),
     "P8": dict(ntype=8, letter="", speed={"conventional": 64},
