@@ -82,10 +82,16 @@ void TMemTable::SetIndexName(std::string_view name) {
                            [&](const Index& x) { return SameTextAscii(x.def.Name, name); });
     if (it == indexes_.end()) throw TableError("Index '" + std::string(name) + "' not found");
     current_ = static_cast<int>(it - indexes_.begin());
-    order_ = it->order.data();
+    order_ = rowCount_ ? it->order.data() : nullptr;
     indexName_ = it->def.Name;
   }
   First();
+}
+
+void TMemTable::AddNullRow() {
+  for (size_t f = 0; f < nf_; ++f) {
+    cells_.push_back(isText_[f] ? Cell{0, kNullText} : Cell{0, kIntNull});
+  }
 }
 
 void TMemTable::FieldsChanged() {

@@ -111,6 +111,12 @@ class TMemTable {
   // the cursor where it was.
   bool Locate(std::string_view keyField, std::string_view value);
 
+  // The physical row under the cursor, and reads of any physical row: lets a walk remember
+  // a stop and read it after the cursor has moved on.
+  size_t CurrentRecord() const { return CurrentRow(); }
+  std::string_view TextOf(size_t record, int field) const { return CellText(record, field); }
+  int32_t IntegerOf(size_t record, int field) const { return CellInt(record, field); }
+
   // Raw access to the current row by field index, for walks that resolve fields once.
   std::string_view Text(int field) const { return CellText(CurrentRow(), field); }
   int32_t Integer(int field) const { return CellInt(CurrentRow(), field); }
@@ -123,12 +129,16 @@ class TMemTable {
   friend class TTableTextFormat;
   friend class TField;
 
-  // A text cell is (offset, length) into the arena; an integer cell is (value, null flag).
+  // A text cell is (offset, length) into the arena; an integer cell is (value, a marker in
+  // place of the length), so one comparison tells a readable text from everything else.
   struct Cell {
     uint32_t a = 0;
     uint32_t b = 0;
   };
   static constexpr uint32_t kNullText = 0xFFFFFFFFu;
+  static constexpr uint32_t kIntValue = 0xFFFFFFFEu;
+  static constexpr uint32_t kIntNull = 0xFFFFFFFDu;
+  static constexpr uint32_t kMaxTextLength = 0xFFFFFFF0u;
 
   struct Index {
     TIndexDef def;
@@ -141,21 +151,21 @@ class TMemTable {
   const Cell& At(size_t row, int field) const {
     return cells_[row * nf_ + static_cast<size_t>(field)];
   }
+  // A table without rows keeps one row of null cells, so a cursor always has a row to read.
   std::string_view CellText(size_t row, int field) const {
-    if (rowCount_ == 0 || !IsTextField(field)) return {};
     const Cell& c = At(row, field);
-    return c.b == kNullText ? std::string_view() : std::string_view(arena_.data() + c.a, c.b);
+    return c.b >= kIntNull ? std::string_view() : std::string_view(arena_.data() + c.a, c.b);
   }
   int32_t CellInt(size_t row, int field) const {
-    if (rowCount_ == 0 || IsTextField(field)) return 0;
     const Cell& c = At(row, field);
-    return c.b ? 0 : static_cast<int32_t>(c.a);
+    return c.b == kIntValue ? static_cast<int32_t>(c.a) : 0;
   }
   bool CellNull(size_t row, int field) const {
-    if (rowCount_ == 0) return true;
     const Cell& c = At(row, field);
-    return IsTextField(field) ? c.b == kNullText : c.b != 0;
+    return c.b == kNullText || c.b == kIntNull;
   }
+  // Places the row of null cells that an empty table reads.
+  void AddNullRow();
   bool IsTextField(int field) const { return isText_[static_cast<size_t>(field)] != 0; }
   // Refreshes the per-field caches the inline readers use after the fields changed.
   void FieldsChanged();

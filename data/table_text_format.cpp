@@ -227,7 +227,7 @@ void TTableTextFormat::ReadDataRow(TMemTable& table, std::string_view line) {
   for (size_t f = 0; f < nf; ++f) {
     table.cells_[base + f] = table.IsTextField(static_cast<int>(f))
                                  ? TMemTable::Cell{0, TMemTable::kNullText}
-                                 : TMemTable::Cell{0, 1};
+                                 : TMemTable::Cell{0, TMemTable::kIntNull};
   }
   size_t i = 0;
   size_t column = 0;
@@ -253,7 +253,7 @@ void TTableTextFormat::ReadDataRow(TMemTable& table, std::string_view line) {
           continue;
         }
       }
-      if (table.arena_.size() + text.size() >= std::numeric_limits<uint32_t>::max()) {
+      if (table.arena_.size() + text.size() >= TMemTable::kMaxTextLength) {
         throw TableError("Table text too large");
       }
       cell = {static_cast<uint32_t>(table.arena_.size()), static_cast<uint32_t>(text.size())};
@@ -266,7 +266,7 @@ void TTableTextFormat::ReadDataRow(TMemTable& table, std::string_view line) {
         ok = v >= std::numeric_limits<int16_t>::min() && v <= std::numeric_limits<int16_t>::max();
       }
       if (!ok) throw TableError("'" + std::string(value) + "' is not a valid integer value");
-      cell = {static_cast<uint32_t>(v), 0};
+      cell = {static_cast<uint32_t>(v), TMemTable::kIntValue};
     }
   }
   ++table.rowCount_;
@@ -358,6 +358,7 @@ void TTableTextFormat::Read(TMemTable& table, std::string_view stream) {
   table.arena_.reserve(stream.size() - pos_);
   table.cells_.reserve((stream.size() - pos_) / 24 + 16);
   while (NextLine(line)) ReadDataRow(table, line);
+  if (table.rowCount_ == 0) table.AddNullRow();
   table.arena_.shrink_to_fit();
   table.cells_.shrink_to_fit();
   table.BuildIndexes();

@@ -60,30 +60,37 @@ struct ListFields {
   int P[4];
 };
 
-// Boarding fields from the current stop: station, number, departure, running time, km, fares.
+// Boarding fields from a stop: station, number, departure, running time, km, fares.
+inline void SetFromStop(TPub_GridResult& r, const TMemTable& t, const StopFields& f,
+                        size_t record) {
+  r.FromStation = t.TextOf(record, f.Station);
+  r.FromNo = t.IntegerOf(record, f.S_No);
+  r.FromDepart = t.TextOf(record, f.D_Time);
+  r.FromElapsed = t.TextOf(record, f.R_Date);
+  r.FromDistance = t.IntegerOf(record, f.Distance);
+  r.FromP1 = t.TextOf(record, f.P[0]);
+  r.FromP2 = t.TextOf(record, f.P[1]);
+  r.FromP3 = t.TextOf(record, f.P[2]);
+  r.FromP4 = t.TextOf(record, f.P[3]);
+}
 inline void SetFromStop(TPub_GridResult& r, const TMemTable& t, const StopFields& f) {
-  r.FromStation = t.Text(f.Station);
-  r.FromNo = t.Integer(f.S_No);
-  r.FromDepart = t.Text(f.D_Time);
-  r.FromElapsed = t.Text(f.R_Date);
-  r.FromDistance = t.Integer(f.Distance);
-  r.FromP1 = t.Text(f.P[0]);
-  r.FromP2 = t.Text(f.P[1]);
-  r.FromP3 = t.Text(f.P[2]);
-  r.FromP4 = t.Text(f.P[3]);
+  SetFromStop(r, t, f, t.CurrentRecord());
 }
 
-// Alighting fields from the current stop: station, number, arrival, running time, km, fares.
+// Alighting fields from a stop: station, number, arrival, running time, km, fares.
+inline void SetToStop(TPub_GridResult& r, const TMemTable& t, const StopFields& f, size_t record) {
+  r.ToStation = t.TextOf(record, f.Station);
+  r.ToNo = t.IntegerOf(record, f.S_No);
+  r.ToArrive = t.TextOf(record, f.A_Time);
+  r.ToElapsed = t.TextOf(record, f.R_Date);
+  r.ToDistance = t.IntegerOf(record, f.Distance);
+  r.ToP1 = t.TextOf(record, f.P[0]);
+  r.ToP2 = t.TextOf(record, f.P[1]);
+  r.ToP3 = t.TextOf(record, f.P[2]);
+  r.ToP4 = t.TextOf(record, f.P[3]);
+}
 inline void SetToStop(TPub_GridResult& r, const TMemTable& t, const StopFields& f) {
-  r.ToStation = t.Text(f.Station);
-  r.ToNo = t.Integer(f.S_No);
-  r.ToArrive = t.Text(f.A_Time);
-  r.ToElapsed = t.Text(f.R_Date);
-  r.ToDistance = t.Integer(f.Distance);
-  r.ToP1 = t.Text(f.P[0]);
-  r.ToP2 = t.Text(f.P[1]);
-  r.ToP3 = t.Text(f.P[2]);
-  r.ToP4 = t.Text(f.P[3]);
+  SetToStop(r, t, f, t.CurrentRecord());
 }
 
 // The train's own fields from the current train-list row.

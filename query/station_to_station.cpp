@@ -22,21 +22,31 @@ void QueryStationToStation(PubState& state, TablesSet& tables, std::string_view 
   while (!stops.Eof()) {
     // A view into the table, which no query changes: see SameBytes.
     const std::string_view id = stops.Text(sf.ID);
-    TPub_GridResult r;
-    // Only the boarding and alighting stops are copied; every other stop costs two reads.
+    // Only the positions of the boarding and alighting stops are kept during the walk; a
+    // record is built for the few trains that have both.
+    bool boarded = false;
+    bool alights = false;
+    size_t from = 0;
+    size_t to = 0;
     while (!stops.Eof() && SameBytes(stops.Text(sf.ID), id)) {
       const std::string_view station = stops.Text(sf.Station);
-      if (r.FromStation.empty()) {
-        if (IsWantedStation(state, station, exact, 1)) SetFromStop(r, stops, sf);
+      if (!boarded) {
+        if (IsWantedStation(state, station, exact, 1)) {
+          boarded = true;
+          from = stops.CurrentRecord();
+        }
       } else if (IsWantedStation(state, station, exact, 2)) {
-        SetToStop(r, stops, sf);
+        alights = true;
+        to = stops.CurrentRecord();
       }
       stops.Next();
     }
-    if (r.FromStation.empty() || r.ToStation.empty() || !list.Locate("ID", id)) continue;
+    if (!alights || !list.Locate("ID", id)) continue;
+    TPub_GridResult& r = state.Pub_GridResults.emplace_back();
+    SetFromStop(r, stops, sf, from);
+    SetToStop(r, stops, sf, to);
     SetTrainFields(r, list, lf);
     SetIntervalFields(r);
-    state.Pub_GridResults.push_back(std::move(r));
     ComputeRowFares(state, state.Pub_GridResults.size() - 1);
   }
 }
