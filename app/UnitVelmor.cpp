@@ -465,16 +465,22 @@ void TFrmVelmor::showEvent(QShowEvent* event) {
 
 void TFrmVelmor::OnLoaderSignal(LoaderSignal signal) {
   if (signal == LoaderSignal::StationBoxesReady) {
+    stationBoxesSignalled_ = true;
     for (StationCombo* combo : {ComboFZ, ComboDZ, ComboCZ}) combo->setEnabled(true);
   } else {
     queryButtonsSignalled_ = true;
-    UpdateQueryButtons();
   }
+  UpdateQueryButtons();
 }
 
 void TFrmVelmor::UpdateQueryButtons() {
-  // The buttons wait for both loaders, so that no query reads KMList or KMSM early.
-  if (queriesReady_ || !queryButtonsSignalled_ || !Tables.SMLoaded || !Tables.TrainLoaded) return;
+  // The buttons wait for both loaders, so that no query reads KMList or KMSM early. The flags
+  // are read when this runs, not when it was queued, so the station boxes' own signal may still
+  // be waiting behind it: a button must not come before the boxes it reads.
+  if (queriesReady_ || !queryButtonsSignalled_ || !stationBoxesSignalled_ || !Tables.SMLoaded ||
+      !Tables.TrainLoaded) {
+    return;
+  }
   queriesReady_ = true;
   for (QPushButton* b : {BTNZZCX, BTNZZZZ, BTNCCCX, BTNCZCX}) b->setEnabled(true);
 }

@@ -165,6 +165,7 @@ class TFrmVelmor : public QWidget {
   std::unique_ptr<TThreadNet> net_;
   std::thread load1_;
   std::thread load_;
+  bool stationBoxesSignalled_ = false;
   bool queryButtonsSignalled_ = false;
   bool queriesReady_ = false;
   bool centred_ = false;

@@ -6,6 +6,9 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QtTest>
+#include <atomic>
+#include <chrono>
+#include <thread>
 
 #include "app/click_label.h"
 #include "app/grid_view.h"
@@ -21,6 +24,7 @@ class MainWindowTest : public QObject {
  private slots:
   void startsWithTheLayoutAndDisabledControls();
   void closingWhileTheLoadersRunIsSafe();
+  void buttonsNeverComeBeforeTheStationBoxes();
   void typingLettersDropsTheListAndKeepsTheFocus();
   void clearingAndTrimmingTheStationText();
   void enterMovesThroughThePanel();
@@ -93,6 +97,59 @@ void MainWindowTest::closingWhileTheLoadersRunIsSafe() {
     QCoreApplication::processEvents();
   }
   QVERIFY(true);
+}
+
+// Records, each time a button becomes enabled, whether the station boxes already were.
+class EnableOrder : public QObject {
+ public:
+  explicit EnableOrder(QWidget* box) : box_(box) {}
+  bool BoxesFirst = true;
+  int Enabled = 0;
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() == QEvent::EnabledChange && static_cast<QWidget*>(watched)->isEnabled()) {
+      ++Enabled;
+      BoxesFirst = BoxesFirst && box_->isEnabled();
+    }
+    return false;
+  }
+
+ private:
+  QWidget* box_;
+};
+
+void MainWindowTest::buttonsNeverComeBeforeTheStationBoxes() {
+  // The pinyin table comes last, after the train list has loaded and queued its signal; the
+  // window looks at its queue only when both loaders are through, so the train loader's
+  // request to enable the buttons sits ahead of the request to enable the boxes.
+  std::atomic<bool> trainAsked{false};
+  std::atomic<bool> smAsked{false};
+  ResourceFinder inner = resources_.Finder();
+  ResourceFinder finder = [&](std::string_view name, std::string_view type) {
+    if (SameTextAscii(name, "STRAIN")) trainAsked = true;
+    if (SameTextAscii(name, "SM")) smAsked = true;
+    if (SameTextAscii(name, "SPY")) {
+      while (!trainAsked) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+      std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    }
+    return inner(name, type);
+  };
+  ScriptedDialogs dialogs;
+  TFrmVelmorOptions options;
+  options.Dialogs = &dialogs;
+  options.Finder = finder;
+  options.VersionCheck = OfflineVersionCheck();
+  TFrmVelmor w(std::move(options));
+  EnableOrder order(w.ComboFZ);
+  for (QPushButton* b : {w.BTNZZCX, w.BTNZZZZ, w.BTNCCCX, w.BTNCZCX}) b->installEventFilter(&order);
+  while (!smAsked || !w.Tables.SMLoaded) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  std::this_thread::sleep_for(std::chrono::milliseconds(100));
+
+  QTRY_VERIFY_WITH_TIMEOUT(w.QueriesReady(), 20000);
+  QCOMPARE(order.Enabled, 4);
+  QVERIFY(order.BoxesFirst);
+  QVERIFY(w.ComboFZ->isEnabled() && w.ComboDZ->isEnabled() && w.ComboCZ->isEnabled());
 }
 
 void MainWindowTest::typingLettersDropsTheListAndKeepsTheFocus() {
