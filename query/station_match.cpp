@@ -45,4 +45,19 @@ int ApplySameGroupRule(PubState& state) {
   return 1;
 }
 
+TWantedStations::TWantedStations(const PubState& state, int exact, int side)
+    : state_(&state), exact_(exact), side_(side) {
+  const TPub_StationSet& s = side == 1 ? state.Pub_FZ : state.Pub_DZ;
+  auto add = [this](std::string_view name) {
+    // Names of 64 bytes or more are never ruled out by length.
+    if (name.size() < kLengthBits) lengths_ |= uint64_t{1} << name.size();
+    if (name.size() >= 2) heads_.set(Head(name));
+  };
+  if (exact != 1 && !s.Stations.empty()) {
+    for (const std::string& name : s.Stations) add(name);
+  } else {
+    add(s.Name);
+  }
+}
+
 }  // namespace velmor

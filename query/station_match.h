@@ -1,6 +1,8 @@
 // Turning a typed station into the set of stations of its city, and testing stops against it.
 #pragma once
 
+#include <bitset>
+#include <cstdint>
 #include <string_view>
 
 #include "data/mem_table.h"
@@ -32,5 +34,33 @@ inline bool IsWantedStation(const PubState& state, std::string_view station, int
   }
   return SameBytes(station, s.Name);
 }
+
+// IsWantedStation for walks over every stop, with a quick first test: a name whose length or
+// first two bytes no wanted name has cannot match, and nearly every stop falls out there
+// without the comparisons against each name of the set.
+class TWantedStations {
+ public:
+  // The stations IsWantedStation(state, _, exact, side) accepts; `state` must outlive this.
+  TWantedStations(const PubState& state, int exact, int side);
+
+  // Same answer as IsWantedStation(state, station, exact, side).
+  bool Match(std::string_view station) const {
+    if (station.size() < kLengthBits && ((lengths_ >> station.size()) & 1U) == 0) return false;
+    if (station.size() >= 2 && !heads_[Head(station)]) return false;
+    return IsWantedStation(*state_, station, exact_, side_);
+  }
+
+ private:
+  static constexpr size_t kLengthBits = 64;
+  static size_t Head(std::string_view s) {
+    return static_cast<size_t>(static_cast<uint8_t>(s[0])) << 8 | static_cast<uint8_t>(s[1]);
+  }
+
+  const PubState* state_;
+  int exact_;
+  int side_;
+  uint64_t lengths_ = 0;
+  std::bitset<65536> heads_;
+};
 
 }  // namespace velmor

@@ -19,9 +19,10 @@ void QueryStationTimetable(PubState& state, TablesSet& tables, std::string_view 
   const StopFields sf(stops);
   const ListFields lf(list);
   if (!sf.Valid() || !lf.Valid()) return;
+  const TWantedStations wanted(state, exact, 1);
 
   for (stops.First(); !stops.Eof(); stops.Next()) {
-    if (!IsWantedStation(state, stops.Text(sf.Station), exact, 1)) continue;
+    if (!wanted.Match(stops.Text(sf.Station))) continue;
     const std::string_view id = stops.Text(sf.ID);
     if (!list.Locate("ID", id)) continue;
     TPub_GridResult r;

@@ -17,6 +17,8 @@ void QueryStationToStation(PubState& state, TablesSet& tables, std::string_view 
   const StopFields sf(stops);
   const ListFields lf(list);
   if (!sf.Valid() || !lf.Valid()) return;
+  const TWantedStations boardAt(state, exact, 1);
+  const TWantedStations alightAt(state, exact, 2);
 
   stops.First();
   while (!stops.Eof()) {
@@ -31,11 +33,11 @@ void QueryStationToStation(PubState& state, TablesSet& tables, std::string_view 
     while (!stops.Eof() && SameBytes(stops.Text(sf.ID), id)) {
       const std::string_view station = stops.Text(sf.Station);
       if (!boarded) {
-        if (IsWantedStation(state, station, exact, 1)) {
+        if (boardAt.Match(station)) {
           boarded = true;
           from = stops.CurrentRecord();
         }
-      } else if (IsWantedStation(state, station, exact, 2)) {
+      } else if (alightAt.Match(station)) {
         alights = true;
         to = stops.CurrentRecord();
       }

@@ -15,6 +15,7 @@ constexpr size_t kLegsFirstAllocation = 5000;
 void CollectFZLegs(PubState& state, TMemTable& stops, const StopFields& f, int exact) {
   auto& legs = state.Pub_FZLegs;
   legs.reserve(kLegsFirstAllocation);
+  const TWantedStations wanted(state, exact, 1);
   stops.First();
   while (!stops.Eof()) {
     const std::string_view id = stops.Text(f.ID);
@@ -24,7 +25,7 @@ void CollectFZLegs(PubState& state, TMemTable& stops, const StopFields& f, int e
       if (boarded) {
         TPub_GridResult& leg = legs.emplace_back(boarding);
         SetToStop(leg, stops, f);
-      } else if (IsWantedStation(state, stops.Text(f.Station), exact, 1)) {
+      } else if (wanted.Match(stops.Text(f.Station))) {
         boarding.TrainID = id;
         SetFromStop(boarding, stops, f);
         boarded = true;
@@ -38,6 +39,7 @@ void CollectFZLegs(PubState& state, TMemTable& stops, const StopFields& f, int e
 void CollectDZLegs(PubState& state, TMemTable& stops, const StopFields& f, int exact) {
   auto& legs = state.Pub_DZLegs;
   legs.reserve(kLegsFirstAllocation);
+  const TWantedStations wanted(state, exact, 2);
   stops.Last();
   while (!stops.Bof()) {
     const std::string_view id = stops.Text(f.ID);
@@ -47,7 +49,7 @@ void CollectDZLegs(PubState& state, TMemTable& stops, const StopFields& f, int e
       if (alighted) {
         TPub_GridResult& leg = legs.emplace_back(alighting);
         SetFromStop(leg, stops, f);
-      } else if (IsWantedStation(state, stops.Text(f.Station), exact, 2)) {
+      } else if (wanted.Match(stops.Text(f.Station))) {
         alighting.TrainID = id;
         SetToStop(alighting, stops, f);
         alighted = true;

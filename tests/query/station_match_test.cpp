@@ -114,5 +114,55 @@ TEST(StationMatch, AnUnloadedGroupTableMatchesByName) {
   EXPECT_FALSE(IsWantedStation(s, G("北京南"), 0, 1));
 }
 
+// The quick test in front of the name comparisons must never turn a wanted stop away, nor let
+// an unwanted one through: names of other lengths, a shared first character, names shorter
+// than one character and very long ones, against sets of one name and of a whole city.
+TEST(StationMatch, TheQuickTestAgreesWithTheFullComparison) {
+  const std::string longName(70, 'x');
+  std::vector<std::string> probes = {"",
+                                     "x",
+                                     G("北"),
+                                     G("北京"),
+                                     G("北京南"),
+                                     G("北京西站"),
+                                     G("北"),
+                                     G("上海"),
+                                     G("南京"),
+                                     G("京北"),
+                                     longName,
+                                     longName + "y",
+                                     std::string(64, 'x'),
+                                     std::string("\xb1", 1)};
+  for (const std::string& name : BeijingGroup()) probes.push_back(name);
+  struct Case {
+    std::string name;
+    int gp;
+    std::vector<std::string> stations;
+  };
+  const Case cases[] = {{G("北京"), 5, BeijingGroup()},
+                        {G("北京"), 0, {}},
+                        {"x", 0, {}},
+                        {"", 0, {}},
+                        {longName, 7, {longName, G("北京西")}},
+                        {std::string(64, 'x'), 0, {}}};
+  for (const Case& c : cases) {
+    for (int side : {1, 2}) {
+      for (int exact : {0, 1}) {
+        PubState s;
+        TPub_StationSet& set = side == 1 ? s.Pub_FZ : s.Pub_DZ;
+        set.Name = c.name;
+        set.Gp = c.gp;
+        set.Stations = c.stations;
+        const TWantedStations wanted(s, exact, side);
+        for (const std::string& probe : probes) {
+          EXPECT_EQ(wanted.Match(probe), IsWantedStation(s, probe, exact, side))
+              << testing::U(c.name) << " side " << side << " exact " << exact << " probe "
+              << testing::U(probe);
+        }
+      }
+    }
+  }
+}
+
 }  // namespace
 }  // namespace velmor
