@@ -143,7 +143,12 @@ void MainWindowTest::buttonsNeverComeBeforeTheStationBoxes() {
   TFrmVelmor w(std::move(options));
   EnableOrder order(w.ComboFZ);
   for (QPushButton* b : {w.BTNZZCX, w.BTNZZZZ, w.BTNCCCX, w.BTNCZCX}) b->installEventFilter(&order);
-  while (!smAsked || !w.Tables.SMLoaded) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  // The event loop must not run before both loaders are through; a loader that never gets
+  // there fails the test below instead of hanging it.
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+  while ((!smAsked || !w.Tables.SMLoaded) && std::chrono::steady_clock::now() < deadline) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
   std::this_thread::sleep_for(std::chrono::milliseconds(100));
 
   QTRY_VERIFY_WITH_TIMEOUT(w.QueriesReady(), 20000);
