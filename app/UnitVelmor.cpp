@@ -31,7 +31,6 @@
 #include "app/web_links.h"
 #include "present/train_detail.h"
 #include "present/transfer_list.h"
-#include "query/fares.h"
 #include "query/pinyin_entry.h"
 #include "query/queries.h"
 
@@ -206,16 +205,16 @@ void TFrmVelmor::BuildPanels() {
              QColor(227, 239, 243));
   Block(P1, QRect(0, 0, kClientWidth, 2), QColor(0, 128, 0))->setObjectName("Shape1");
   // The band and the grid are placed in P1's coordinates, which start below the top panel.
-  SGrid = new GridView(Result.SGrid, kSGridWidths, P1);
+  SGrid = new GridView(Session.Result().SGrid, kSGridWidths, P1);
   SGrid->setGeometry(14, 43, 959, 305);
   SGrid->SetHint(Hint("双击鼠标，可查看详细车次信息\r鼠标右键，弹出高级菜单\r点击列表头可排序"));
   SGrid->setContextMenuPolicy(Qt::CustomContextMenu);
   SGrid->SetRowColour([this](int row) -> std::optional<QColor> {
-    const TStringGrid& g = Result.SGrid;
+    const TStringGrid& g = Session.Result().SGrid;
     const std::string& boarding = g.Cells(4, row);
     if (boarding.empty()) return std::nullopt;
     if (boarding == g.Cells(1, row)) return QColor(255, 0, 0);
-    if (boarding == Pub.Pub_ZZStation) return QColor(0, 0, 255);
+    if (boarding == Session.Pub().Pub_ZZStation) return QColor(0, 0, 255);
     return std::nullopt;
   });
 
@@ -320,7 +319,8 @@ void TFrmVelmor::BuildHeaderBand() {
     x += w + 1;
   }
   for (int i = 0; i < 15; ++i) {
-    auto* label = new ClickLabel(FromGbk(Result.Labels[static_cast<size_t>(i)].Caption), P1);
+    auto* label =
+        new ClickLabel(FromGbk(Session.Result().Labels[static_cast<size_t>(i)].Caption), P1);
     label->setObjectName(QStringLiteral("Lab%1").arg(i + 1));
     label->Tag = 33;
     label->setAlignment(Qt::AlignCenter);
@@ -416,25 +416,23 @@ void TFrmVelmor::FormCreate() {
   };
   // The stop-table loader signals before it sets TrainLoaded, and the other loader may finish
   // in between, so each thread asks again once it has ended.
-  load1_ = std::thread([this, notify] {
-    TThreadLoad1::Execute(Tables, finder_, notify);
+  auto failed = [this](const LoaderFailure& failure) {
+    QMetaObject::invokeMethod(
+        this, [this, failure] { OnLoaderFailed(failure); }, Qt::QueuedConnection);
+  };
+  load1_ = std::thread([this, notify, failed] {
+    TThreadLoad1::Execute(Tables, finder_, notify, failed);
     QMetaObject::invokeMethod(
         this, [this] { UpdateQueryButtons(); }, Qt::QueuedConnection);
   });
-  load_ = std::thread([this, notify] {
-    TThreadLoad::Execute(Tables, finder_, notify);
+  load_ = std::thread([this, notify, failed] {
+    TThreadLoad::Execute(Tables, finder_, notify, failed);
     QMetaObject::invokeMethod(
         this, [this] { UpdateQueryButtons(); }, Qt::QueuedConnection);
   });
   net_ = std::make_unique<TThreadNet>(nullptr, versionSettings_);
   connect(net_.get(), &TThreadNet::Finished, LabNew, &QLabel::setText);
   net_->Start();
-
-  ClearGridSelection(Result.SGrid);
-  BuildFareZoneTable(Pub.Fares);
-  BuildFareRateTable(Pub.Fares);
-  Pub.Pub_ZZStation.clear();
-  Pub.Pub_ResultCount = 0;
 
   logo_ = LoadPicture(finder_, "Logo");
   ImageLogo->setPixmap(logo_);
@@ -471,6 +469,12 @@ void TFrmVelmor::OnLoaderSignal(LoaderSignal signal) {
     queryButtonsSignalled_ = true;
   }
   UpdateQueryButtons();
+}
+
+void TFrmVelmor::OnLoaderFailed(const LoaderFailure& failure) {
+  dialogs_->Message(this, AppTitle(),
+                    QStringLiteral("时刻表数据 %1 载入失败，无法查询。\n%2")
+                        .arg(FromGbk(failure.Table), FromGbk(failure.Reason)));
 }
 
 void TFrmVelmor::UpdateQueryButtons() {
@@ -523,50 +527,37 @@ void TFrmVelmor::ComboCZKeyPress() {
   if (BTNCZCX->isEnabled()) BTNCZCX->setFocus(Qt::TabFocusReason);
 }
 
-void TFrmVelmor::ShowInputMessage(const std::string& caption, const std::string& text,
-                                  QWidget* focus) {
-  dialogs_->Message(this, FromGbk(caption), FromGbk(text));
-  if (focus) focus->setFocus(Qt::OtherFocusReason);
+QWidget* TFrmVelmor::FocusWidget(TFocusTarget target) const {
+  switch (target) {
+    case TFocusTarget::ComboFZ:
+      return ComboFZ;
+    case TFocusTarget::ComboDZ:
+      return ComboDZ;
+    case TFocusTarget::ComboCZ:
+      return ComboCZ;
+    case TFocusTarget::ECC:
+      return ECC;
+  }
+  return nullptr;
 }
 
-void TFrmVelmor::UncheckFilters() {
-  Result.Filters = TFilterBoxes{};
-  for (QCheckBox* cb : {CBSF, CBZD, CBJQ, CBDC}) cb->setChecked(false);
+void TFrmVelmor::Perform(const TSessionReply& reply) {
+  if (reply.Message) {
+    dialogs_->Message(this, FromGbk(reply.Message->Caption), FromGbk(reply.Message->Text));
+    if (QWidget* focus = FocusWidget(reply.Message->Focus)) focus->setFocus(Qt::OtherFocusReason);
+  }
+  if (reply.RowsChanged) ShowResult();
+  if (reply.AskTransfer && dialogs_->AskYesNo(this, AppTitle(), FromGbk(TransferOfferText()))) {
+    BTNZZCXClick(1);
+    return;
+  }
+  if (reply.OpenTransferList) ShowZZWindow();
 }
 
 void TFrmVelmor::BTNZZCXClick(int tag) {
-  Pub.QueryMode = 1;
-  if (!Tables.SpyLoaded) return;
-  const std::string fz = ComboFZ->GbkText();
-  const std::string dz = ComboDZ->GbkText();
-  std::optional<TInputMessage> m = CheckStationToStation(fz, dz, Tables.KMPy);
-  // Different texts with characters GBK cannot hold may convert alike ("北京?"); they are not
-  // the same station, and a '?' is in no station's name, so the departure is unknown.
-  if (m && fz == dz && ComboFZ->currentText() != ComboDZ->currentText()) {
-    m = TInputMessage{G("输入错误"), G("发站不存在。"), TFocusTarget::ComboFZ};
-  }
-  if (m) {
-    ShowInputMessage(m->Caption, m->Text, m->Focus == TFocusTarget::ComboFZ ? ComboFZ : ComboDZ);
-    return;
-  }
-  if (!Tables.TrainLoaded || !Tables.SMLoaded) return;
-  UncheckFilters();
-  ResetResultGrid(Pub, Result);
-  Pub.Pub_ZZStation.clear();
-  if (tag == 1) {
-    ZZSearch(Pub, Tables, fz, dz);
-    ShowResult();
-    ShowZZWindow();
-    return;
-  }
-  QueryStationToStation(Pub, Tables, fz, dz);
-  if (Pub.Pub_GridResults.empty()) {
-    ShowResult();
-    if (dialogs_->AskYesNo(this, AppTitle(), FromGbk(TransferOfferText()))) BTNZZCXClick(1);
-    return;
-  }
-  FillResultGrid(Pub, Result, ComboCZ->GbkText());
-  ShowResult();
+  Perform(Session.StationToStation(ComboFZ->GbkText(), ComboDZ->GbkText(),
+                                   ComboFZ->currentText() == ComboDZ->currentText(), tag == 1,
+                                   ComboCZ->GbkText()));
 }
 
 void TFrmVelmor::BTNZZFXClick() {
@@ -578,112 +569,88 @@ void TFrmVelmor::BTNZZFXClick() {
 }
 
 void TFrmVelmor::BTNCCCXClick() {
-  Pub.QueryMode = 2;
-  const std::string number = ToGbk(ECC->text());
-  if (std::optional<TInputMessage> m = CheckTrainNumber(number)) {
-    ShowInputMessage(m->Caption, m->Text, ECC);
-    return;
-  }
-  if (!Tables.SMLoaded || !Tables.TrainLoaded) return;
-  UncheckFilters();
-  ResetResultGrid(Pub, Result);
-  Pub.Pub_ZZStation.clear();
-  TrainNumberQuery(Pub, Tables, number);
-  FillResultGrid(Pub, Result, ComboCZ->GbkText());
-  ShowResult();
+  Perform(Session.TrainNumber(ToGbk(ECC->text())));
 }
 
 void TFrmVelmor::BTNCZCXClick() {
-  Pub.QueryMode = 3;
-  if (!Tables.SpyLoaded) return;
-  const std::string cz = ComboCZ->GbkText();
-  if (std::optional<TInputMessage> m = CheckStationTimetable(cz, Tables.KMPy)) {
-    ShowInputMessage(m->Caption, m->Text, ComboCZ);
-    return;
-  }
-  if (!Tables.TrainLoaded || !Tables.SMLoaded) return;
-  UncheckFilters();
-  ResetResultGrid(Pub, Result);
-  Pub.Pub_ZZStation.clear();
-  QueryStationTimetable(Pub, Tables, cz);
-  FillResultGrid(Pub, Result, ComboCZ->GbkText());
-  ShowResult();
+  Perform(Session.StationTimetable(ComboCZ->GbkText()));
 }
 
 void TFrmVelmor::CBSFClick() {
-  Result.Filters.CBSF = CBSF->isChecked();
-  Result.Filters.CBZD = CBZD->isChecked();
-  Result.Filters.CBJQ = CBJQ->isChecked();
-  Result.Filters.CBDC = CBDC->isChecked();
+  const TFilterBoxes boxes{CBSF->isChecked(), CBZD->isChecked(), CBJQ->isChecked(),
+                           CBDC->isChecked()};
   QApplication::setOverrideCursor(Qt::WaitCursor);
-  velmor::CBSFClick(Pub, Result, ComboCZ->GbkText());
+  const TSessionReply reply = Session.SetFilters(boxes, ComboCZ->GbkText());
   QApplication::restoreOverrideCursor();
-  ShowResult();
+  Perform(reply);
 }
 
 void TFrmVelmor::Lab1Click(int labelIndex) {
-  if (Pub.Pub_GridResults.empty()) return;
   QApplication::setOverrideCursor(Qt::WaitCursor);
-  velmor::Lab1Click(Pub, Result, labelIndex);
+  const TSessionReply reply = Session.HeaderClick(labelIndex);
   QApplication::restoreOverrideCursor();
-  ShowResult();
+  Perform(reply);
 }
 
 void TFrmVelmor::ShowResult() {
-  for (size_t i = 0; i < Lab.size() && i < Result.Labels.size(); ++i) {
-    const THeaderLabel& model = Result.Labels[i];
+  const ResultView& result = Session.Result();
+  for (size_t i = 0; i < Lab.size() && i < result.Labels.size(); ++i) {
+    const THeaderLabel& model = result.Labels[i];
     Lab[i]->setText(FromGbk(model.Caption));
     QFont f = Lab[i]->font();
     f.setBold(model.Bold);
     Lab[i]->setFont(f);
   }
-  LabResult->setText(FromGbk(Result.LabResult));
-  CBSF->setChecked(Result.Filters.CBSF);
-  CBZD->setChecked(Result.Filters.CBZD);
-  CBJQ->setChecked(Result.Filters.CBJQ);
-  CBDC->setChecked(Result.Filters.CBDC);
+  LabResult->setText(FromGbk(result.LabResult));
+  CBSF->setChecked(result.Filters.CBSF);
+  CBZD->setChecked(result.Filters.CBZD);
+  CBJQ->setChecked(result.Filters.CBJQ);
+  CBDC->setChecked(result.Filters.CBDC);
   SGrid->Refresh();
 }
 
 void TFrmVelmor::SGridDblClick(int row) {
-  MsgView detail;
-  if (!BuildTrainDetail(Pub, Tables, Result.SGrid, row, detail)) return;
-  ExecOwned(new TFrmMsg(std::move(detail), *dialogs_, this));
+  std::optional<MsgView> detail = Session.Detail(row);
+  if (!detail) return;
+  ExecOwned(new TFrmMsg(std::move(*detail), *dialogs_, this));
 }
 
 void TFrmVelmor::ShowZZWindow() {
-  ExecOwned(new TFrmZzz(ZzzContext{Pub, Tables, Result, [this] { return ComboCZ->GbkText(); },
-                                   [this] { ShowResult(); }},
-                        this));
+  ExecOwned(new TFrmZzz(
+      ZzzContext{Session, [this] { return ComboCZ->GbkText(); }, [this] { ShowResult(); }}, this));
 }
 
 void TFrmVelmor::MAdvancedPopup() {
-  const bool any = Pub.Pub_ResultCount > 0;
+  const bool any = Session.HasRows();
   MPrint->setEnabled(any);
   MExport->setEnabled(any);
 }
 
 void TFrmVelmor::MPrintClick() {
   // The menu item may be triggered without the menu having opened.
-  if (Pub.Pub_ResultCount <= 0) return;
+  if (!Session.HasRows()) return;
   if (dialogs_->AskYesNoCancel(this, QStringLiteral(" 打印提示"),
                                QStringLiteral("确实要打印吗？")) != TAnswer::Yes) {
     return;
   }
-  PrintListGrid(*dialogs_, this, Result.SGrid, false, Pub.Pub_ResultCount);
+  PrintListGrid(*dialogs_, this, Session.Result().SGrid, false, Session.ResultCount());
 }
 
 void TFrmVelmor::MExportClick() {
-  if (Pub.Pub_ResultCount <= 0) return;
-  ExportListGrid(*dialogs_, this, Result.SGrid, false, Pub.Pub_ResultCount);
+  if (!Session.HasRows()) return;
+  ExportListGrid(*dialogs_, this, Session.Result().SGrid, false, Session.ResultCount());
 }
 
 void TFrmVelmor::MDesktopClick() {
-  MDesktopShortcut();
+  if (!MDesktopShortcut()) {
+    dialogs_->Message(this, AppTitle(), QStringLiteral("无法在桌面创建快捷方式。"));
+  }
 }
 
 void TFrmVelmor::NStartClick() {
-  StartMenuShortcut();
+  if (!StartMenuShortcut()) {
+    dialogs_->Message(this, AppTitle(), QStringLiteral("无法在开始菜单创建快捷方式。"));
+  }
 }
 
 void TFrmVelmor::MAboutClick() {

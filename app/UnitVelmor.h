@@ -12,8 +12,7 @@
 #include "app/version_check.h"
 #include "data/embedded_resources.h"
 #include "data/loaders.h"
-#include "present/result_grid.h"
-#include "query/upub_center.h"
+#include "present/query_session.h"
 
 class QAction;
 class QCheckBox;
@@ -51,10 +50,11 @@ class TFrmVelmor : public QWidget {
   TFrmVelmor(const TFrmVelmor&) = delete;
   TFrmVelmor& operator=(const TFrmVelmor&) = delete;
 
-  // The tables, the shared query state and what the result grid shows.
+  // The tables, and the query session over them that every handler drives.
   TablesSet Tables;
-  PubState Pub;
-  ResultView Result;
+  TQuerySession Session{Tables};
+  const PubState& Pub() const { return Session.Pub(); }
+  ResultView& Result() { return Session.Result(); }
 
   // Handlers, named after their controls and events.
   void ComboFZChange(StationCombo* sender);
@@ -153,10 +153,12 @@ class TFrmVelmor : public QWidget {
   void ConnectHandlers();
   void FormCreate();
   void OnLoaderSignal(LoaderSignal signal);
+  void OnLoaderFailed(const LoaderFailure& failure);
   void UpdateQueryButtons();
-  void UncheckFilters();
+  // Carries out what the session asked for after an operation.
+  void Perform(const TSessionReply& reply);
   void ShowZZWindow();
-  void ShowInputMessage(const std::string& caption, const std::string& text, QWidget* focus);
+  QWidget* FocusWidget(TFocusTarget target) const;
 
   std::unique_ptr<IDialogs> ownDialogs_;
   IDialogs* dialogs_;

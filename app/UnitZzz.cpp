@@ -25,9 +25,8 @@ TFrmZzz::TFrmZzz(ZzzContext context, QWidget* parent)
   pal.setColor(QPalette::Window, QColor(227, 239, 243));
   setPalette(pal);
 
-  ShowZZList(context_.Pub, view_);
-
-  ZGrid = new GridView(view_.ZGrid, kZGridWidths, this);
+  ZzzView& view = context_.Session.TransferList();
+  ZGrid = new GridView(view.ZGrid, kZGridWidths, this);
   ZGrid->setGeometry(9, 30, 513, 287);
   ZGrid->SetHint(QStringLiteral("点击标题栏，可以根据各种条件排序。"));
   int x = ZGrid->x() + ZGrid->frameWidth();
@@ -57,30 +56,31 @@ TFrmZzz::TFrmZzz(ZzzContext context, QWidget* parent)
   connect(BTNClose, &QPushButton::clicked, this, &TFrmZzz::BTNCloseClick);
   connect(ZGrid, &GridView::RowClicked, this, &TFrmZzz::ZGridClick);
 
-  setWindowTitle(FromGbk(view_.Caption));
-  LabInfo->setText(FromGbk(view_.LabInfo));
+  setWindowTitle(FromGbk(view.Caption));
+  LabInfo->setText(FromGbk(view.LabInfo));
   LabInfo->adjustSize();
   ShowLabels();
 }
 
 void TFrmZzz::ShowLabels() {
-  for (size_t i = 0; i < Lab.size() && i < view_.Labels.size(); ++i) {
-    Lab[i]->setText(FromGbk(view_.Labels[i].Caption));
+  const ZzzView& view = View();
+  for (size_t i = 0; i < Lab.size() && i < view.Labels.size(); ++i) {
+    Lab[i]->setText(FromGbk(view.Labels[i].Caption));
     QFont f = Lab[i]->font();
-    f.setBold(view_.Labels[i].Bold);
+    f.setBold(view.Labels[i].Bold);
     Lab[i]->setFont(f);
   }
   ZGrid->Refresh();
 }
 
 void TFrmZzz::Lab1Click(int labelIndex) {
-  ZzzLab1Click(view_, labelIndex);
+  context_.Session.TransferHeaderClick(labelIndex);
   ShowLabels();
 }
 
 void TFrmZzz::ZGridClick(int row) {
   const std::string cz = context_.ComboCZText ? context_.ComboCZText() : std::string();
-  if (!velmor::ZGridClick(context_.Pub, context_.Tables, view_, context_.Result, row, cz)) return;
+  if (!context_.Session.PickTransferStation(row, cz).RowsChanged) return;
   if (context_.ResultChanged) context_.ResultChanged();
 }
 

@@ -7,10 +7,7 @@
 #include <functional>
 #include <string>
 
-#include "data/loaders.h"
-#include "present/result_grid.h"
-#include "present/transfer_list.h"
-#include "query/upub_center.h"
+#include "present/query_session.h"
 
 class QLabel;
 class QPushButton;
@@ -22,9 +19,8 @@ class GridView;
 
 // What the window reads and refills in its owner.
 struct ZzzContext {
-  PubState& Pub;
-  TablesSet& Tables;
-  ResultView& Result;
+  // The session whose last transfer search the window lists.
+  TQuerySession& Session;
   // The station-timetable box's text at the time of filtering (GBK).
   std::function<std::string()> ComboCZText;
   // Called after a click refilled the main result grid.
@@ -42,8 +38,8 @@ class TFrmZzz : public QDialog {
   void ZGridClick(int row);
   void BTNCloseClick();
 
-  const ZzzView& View() const { return view_; }
-  int ZZCount() const { return view_.ZZCount; }
+  const ZzzView& View() const { return context_.Session.TransferList(); }
+  int ZZCount() const { return View().ZZCount; }
 
   GridView* ZGrid = nullptr;
   std::array<ClickLabel*, 9> Lab{};
@@ -54,7 +50,6 @@ class TFrmZzz : public QDialog {
   void ShowLabels();
 
   ZzzContext context_;
-  ZzzView view_;
 };
 
 }  // namespace velmor

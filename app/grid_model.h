@@ -3,12 +3,14 @@
 
 #include <QAbstractTableModel>
 #include <QString>
+#include <vector>
 
 #include "present/string_grid.h"
 
 namespace velmor {
 
-// Reads the grid cells directly; GBK is decoded only for display.
+// Shows the grid as it was at the last Refresh: the cells are decoded from GBK once per change,
+// not at every repaint, and the model's own data changes only inside a reset.
 class StringGridModel : public QAbstractTableModel {
   Q_OBJECT
 
@@ -22,12 +24,15 @@ class StringGridModel : public QAbstractTableModel {
   // Every cell shows the grid's hint as its tool tip.
   void SetHint(const QString& hint) { hint_ = hint; }
 
-  // Tells the views that the core rewrote the grid (cells, rows or selection).
+  // Takes the grid's current cells after the core rewrote it (cells, rows or selection).
   void Refresh();
 
  private:
   const TStringGrid& grid_;
   QString hint_;
+  int rows_ = 0;
+  int columns_ = 0;
+  std::vector<QString> cells_;  // row by row
 };
 
 }  // namespace velmor

@@ -78,7 +78,7 @@ void BM_FillResultGrid(benchmark::State& st) {
 }
 BENCHMARK(BM_FillResultGrid)->Unit(benchmark::kMicrosecond);
 
-void SortBench(benchmark::State& st, int column, bool numeric) {
+void SortBench(benchmark::State& st, int column, TSortAs as) {
   PubState state = MakeState();
   state.QueryMode = 1;
   ResultView view;
@@ -88,18 +88,18 @@ void SortBench(benchmark::State& st, int column, bool numeric) {
     st.PauseTiming();
     view.SGrid = unsorted;
     st.ResumeTiming();
-    SortGrid(view.SGrid, column, true, numeric);
+    SortGrid(view.SGrid, column, true, as);
     benchmark::DoNotOptimize(view.SGrid.Cells(column, 0));
   }
 }
 
 void BM_SortGridNumber(benchmark::State& st) {
-  SortBench(st, 9, true);
+  SortBench(st, 9, TSortAs::Number);
 }
 BENCHMARK(BM_SortGridNumber)->Unit(benchmark::kMicrosecond);
 
 void BM_SortGridText(benchmark::State& st) {
-  SortBench(st, 0, false);
+  SortBench(st, 0, TSortAs::Text);
 }
 BENCHMARK(BM_SortGridText)->Unit(benchmark::kMicrosecond);
 

@@ -40,7 +40,14 @@ std::string CliUsage() {
          "  --export FILE         write what is shown as a comma-separated GBK file\n"
          "  --print FILE.pdf      print what is shown into a PDF file\n"
          "  --help                this text\n"
-         "exit status: 0 done, 1 tables, export or print failed, 2 input refused, 64 usage\n";
+         "json: an array of objects whose values are the texts shown, under these keys\n"
+         "  rows:      train start end type from depart to arrive stops km duration\n"
+         "             hard_seat soft_seat hard_sleeper soft_sleeper\n"
+         "  zzz list:  station first_km second_km km first_duration second_duration duration\n"
+         "             first_trains second_trains\n"
+         "  --detail:  stop station km arrive depart day elapsed speed stretch (\"1\" or \"0\")\n"
+         "exit status: 0 done; 1 tables, export, print or writing the output failed;\n"
+         "  2 input refused (also a --detail row or --via station not shown); 64 usage\n";
 }
 
 std::optional<CliOptions> ParseCliArgs(const std::vector<std::string>& args, std::string* error) {

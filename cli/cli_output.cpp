@@ -9,14 +9,27 @@
 namespace velmor {
 namespace {
 
-// Rows of GBK cells under GBK captions; everything is converted to UTF-8 only when written.
+// Rows of GBK cells under GBK captions (table and csv) and stable ASCII keys (json), one per
+// column; everything is converted to UTF-8 only when written.
 struct Listing {
   std::vector<std::string> Captions;
+  std::vector<std::string> Keys;
   std::vector<std::vector<std::string>> Rows;
 };
 
-Listing FromGrid(const TStringGrid& grid, int rows, const std::vector<std::string>& captions) {
-  Listing l{captions, {}};
+// Scripts read json by these names, so they never change with the captions.
+const std::vector<std::string> kResultKeys = {
+    "train", "start", "end",      "type",      "from",      "depart",       "to",          "arrive",
+    "stops", "km",    "duration", "hard_seat", "soft_seat", "hard_sleeper", "soft_sleeper"};
+const std::vector<std::string> kTransferKeys = {"station",  "first_km",       "second_km",
+                                                "km",       "first_duration", "second_duration",
+                                                "duration", "first_trains",   "second_trains"};
+const std::vector<std::string> kDetailKeys = {"stop", "station", "km",    "arrive", "depart",
+                                              "day",  "elapsed", "speed", "stretch"};
+
+Listing FromGrid(const TStringGrid& grid, int rows, const std::vector<std::string>& captions,
+                 const std::vector<std::string>& keys) {
+  Listing l{captions, keys, {}};
   for (int r = 0; r < rows; ++r) {
     std::vector<std::string> cells;
     for (int k = 0; k < static_cast<int>(captions.size()); ++k) cells.push_back(grid.Cells(k, r));
@@ -64,7 +77,7 @@ void WriteJson(std::ostream& out, const Listing& l) {
     out << "  {";
     for (size_t k = 0; k < l.Captions.size(); ++k) {
       if (k > 0) out << ", ";
-      out << JsonString(GbkToUtf8(l.Captions[k])) << ": " << JsonString(GbkToUtf8(l.Rows[r][k]));
+      out << JsonString(l.Keys[k]) << ": " << JsonString(GbkToUtf8(l.Rows[r][k]));
     }
     out << (r + 1 < l.Rows.size() ? "},\n" : "}\n");
   }
@@ -110,7 +123,7 @@ void Write(std::ostream& out, CliFormat format, const Listing& l) {
 void WriteResults(std::ostream& out, CliFormat format, const ResultView& view, int shownRows) {
   std::vector<std::string> captions;
   for (int k = 0; k < view.SGrid.ColCount(); ++k) captions.push_back(ResultColumnCaption(k));
-  Write(out, format, FromGrid(view.SGrid, shownRows, captions));
+  Write(out, format, FromGrid(view.SGrid, shownRows, captions, kResultKeys));
   if (format == CliFormat::Table) out << GbkToUtf8(view.LabResult) << '\n';
 }
 
@@ -118,14 +131,14 @@ void WriteTransferList(std::ostream& out, CliFormat format, const ZzzView& view)
   std::vector<std::string> captions;
   for (int k = 0; k < view.ZGrid.ColCount(); ++k) captions.push_back(ZzzColumnCaption(k));
   if (format == CliFormat::Table) out << GbkToUtf8(view.Caption) << '\n';
-  Write(out, format, FromGrid(view.ZGrid, view.ZZCount, captions));
+  Write(out, format, FromGrid(view.ZGrid, view.ZZCount, captions, kTransferKeys));
   if (format == CliFormat::Table) out << GbkToUtf8(view.LabInfo) << '\n';
 }
 
 void WriteTrainDetail(std::ostream& out, CliFormat format, const MsgView& view) {
   std::vector<std::string> captions;
   for (int k = 0; k < view.MGrid.ColCount(); ++k) captions.push_back(DetailColumnTitles(k));
-  Listing l = FromGrid(view.MGrid, view.FilledRows, captions);
+  Listing l = FromGrid(view.MGrid, view.FilledRows, captions, kDetailKeys);
   const bool table = format == CliFormat::Table;
   l.Captions.push_back(G("区间"));
   for (size_t r = 0; r < l.Rows.size(); ++r) {

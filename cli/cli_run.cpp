@@ -6,33 +6,20 @@
 #include "data/gbk_text.h"
 #include "data/loaders.h"
 #include "present/grid_export.h"
-#include "present/result_grid.h"
-#include "present/train_detail.h"
-#include "present/transfer_list.h"
-#include "query/fares.h"
-#include "query/queries.h"
+#include "present/query_session.h"
 
 namespace velmor {
 namespace {
 
-// The front end's own state: what the main window would hold.
-struct Session {
-  TablesSet Tables;
-  PubState State;
-  ResultView View;
-  std::string ComboCZText;
-};
-
 bool LoadTables(TablesSet& t, const std::string& dir, std::ostream& err) {
+  std::string error;
   if (!dir.empty()) {
-    std::string error;
     if (LoadTablesFromDirectory(t, dir, &error)) return true;
     err << "velmor-cli: " << error << '\n';
     return false;
   }
-  LoadAllTables(t, EmbeddedResourceFinder());
-  if (t.SpyLoaded && t.ListLoaded && t.SMLoaded && t.TrainLoaded) return true;
-  err << "velmor-cli: the built-in timetable could not be loaded\n";
+  if (LoadAllTables(t, EmbeddedResourceFinder(), &error)) return true;
+  err << "velmor-cli: the built-in timetable could not be loaded: " << GbkToUtf8(error) << '\n';
   return false;
 }
 
@@ -41,123 +28,110 @@ std::string StationText(const std::string& utf8) {
   return Trim(Utf8ToGbk(utf8));
 }
 
-int Refuse(const TInputMessage& m, std::ostream& err) {
-  err << GbkToUtf8(m.Caption) << ": " << GbkToUtf8(m.Text) << '\n';
-  return 2;
-}
+// The command line's "window": texts from the arguments, the grid printed instead of drawn.
+class CliFrontEnd {
+ public:
+  CliFrontEnd(const TablesSet& tables, const CliOptions& o, CliFormat format, std::ostream& out,
+              std::ostream& err)
+      : session_(tables), o_(o), format_(format), out_(out), err_(err) {}
 
-// The query buttons' common start: filters unchecked, grid blanked, no transfer station.
-void StartQuery(Session& s) {
-  s.View.Filters = TFilterBoxes{};
-  ResetResultGrid(s.State, s.View);
-  s.State.Pub_ZZStation.clear();
-}
-
-// The filter boxes and header labels, clicked in the order the options give.
-void ApplyClicks(Session& s, const CliOptions& o) {
-  const bool* wanted[] = {&o.SF, &o.ZD, &o.JQ, &o.DC};
-  bool* boxes[] = {&s.View.Filters.CBSF, &s.View.Filters.CBZD, &s.View.Filters.CBJQ,
-                   &s.View.Filters.CBDC};
-  for (size_t i = 0; i < 4; ++i) {
-    if (!*wanted[i]) continue;
-    *boxes[i] = true;
-    CBSFClick(s.State, s.View, s.ComboCZText);
+  int Run() {
+    switch (o_.Command) {
+      case CliCommand::ZZ:
+      case CliCommand::ZZZ:
+        return StationToStation(o_.Command == CliCommand::ZZZ);
+      case CliCommand::CC:
+        // ECC turns letters to upper case as they are typed.
+        return Shown(session_.TrainNumber(UpperAscii(Utf8ToGbk(o_.Args[0]))));
+      case CliCommand::CZ:
+        cz_ = StationText(o_.Args[0]);
+        return Shown(session_.StationTimetable(cz_));
+    }
+    return 64;
   }
-  for (int n : o.Sorts) Lab1Click(s.State, s.View, n - 1);
-}
 
-int Finish(Session& s, const CliOptions& o, CliFormat format, std::ostream& out,
-           std::ostream& err) {
-  std::vector<std::string> lines;
-  if (o.DetailRow) {
-    MsgView detail;
-    if (*o.DetailRow >= s.State.Pub_ResultCount ||
-        !BuildTrainDetail(s.State, s.Tables, s.View.SGrid, *o.DetailRow, detail)) {
+ private:
+  int StationToStation(bool transfer) {
+    const std::string fz = StationText(o_.Args[0]);
+    const std::string dz = StationText(o_.Args[1]);
+    const bool alike = Trim(o_.Args[0]) == Trim(o_.Args[1]);
+    const TSessionReply reply = session_.StationToStation(fz, dz, alike, transfer, cz_);
+    if (reply.Message) return Refused(*reply.Message);
+    if (reply.AskTransfer) {
+      // Nobody to ask: say how to ask for the transfer list instead.
+      WriteNoDirectTrain(out_, format_, GbkToUtf8(fz), GbkToUtf8(dz));
       return 0;
     }
-    WriteTrainDetail(out, format, detail);
-    if (!o.ExportFile.empty()) lines = ExportLines(detail.MGrid, true, detail.FilledRows);
-  } else {
-    WriteResults(out, format, s.View, s.State.Pub_ResultCount);
-    if (!o.ExportFile.empty()) lines = ExportLines(s.View.SGrid, false, s.State.Pub_ResultCount);
-  }
-  if (!o.ExportFile.empty()) {
-    std::string error;
-    if (!WriteExportFile(o.ExportFile, lines, &error)) {
-      err << "velmor-cli: " << error << '\n';
-      return 1;
+    if (!reply.OpenTransferList) return Shown(reply);
+    if (!o_.Via) {
+      for (int n : o_.Sorts) session_.TransferHeaderClick(n - 1);
+      WriteTransferList(out_, format_, session_.TransferList());
+      return 0;
     }
+    const std::string via = StationText(*o_.Via);
+    const ZzzView& list = session_.TransferList();
+    int row = 0;
+    while (row < list.ZZCount && list.ZGrid.Cells(0, row) != via) ++row;
+    const TSessionReply picked = session_.PickTransferStation(row, cz_);
+    if (!picked.RowsChanged) {
+      err_ << "velmor-cli: " << GbkToUtf8(via) << " is not one of the listed transfer stations\n";
+      return 2;
+    }
+    return Shown(picked);
   }
-  return 0;
-}
 
-int RunStationToStation(Session& s, const CliOptions& o, CliFormat format, std::ostream& out,
-                        std::ostream& err) {
-  const std::string fz = StationText(o.Args[0]);
-  const std::string dz = StationText(o.Args[1]);
-  s.State.QueryMode = 1;
-  if (auto m = CheckStationToStation(fz, dz, s.Tables.KMPy)) return Refuse(*m, err);
-  StartQuery(s);
-  QueryStationToStation(s.State, s.Tables, fz, dz);
-  if (s.State.Pub_GridResults.empty()) {
-    WriteNoDirectTrain(out, format, GbkToUtf8(fz), GbkToUtf8(dz));
-    return 0;
-  }
-  FillResultGrid(s.State, s.View, s.ComboCZText);
-  ApplyClicks(s, o);
-  return Finish(s, o, format, out, err);
-}
-
-int RunTransfer(Session& s, const CliOptions& o, CliFormat format, std::ostream& out,
-                std::ostream& err) {
-  const std::string fz = StationText(o.Args[0]);
-  const std::string dz = StationText(o.Args[1]);
-  s.State.QueryMode = 1;
-  if (auto m = CheckStationToStation(fz, dz, s.Tables.KMPy)) return Refuse(*m, err);
-  StartQuery(s);
-  ZZSearch(s.State, s.Tables, fz, dz);
-  ZzzView list;
-  ShowZZList(s.State, list);
-  if (!o.Via) {
-    for (int n : o.Sorts) ZzzLab1Click(list, n - 1);
-    WriteTransferList(out, format, list);
-    return 0;
-  }
-  const std::string via = StationText(*o.Via);
-  int row = 0;
-  while (row < list.ZZCount && list.ZGrid.Cells(0, row) != via) ++row;
-  if (!ZGridClick(s.State, s.Tables, list, s.View, row, s.ComboCZText)) {
-    err << "velmor-cli: " << GbkToUtf8(via) << " is not one of the listed transfer stations\n";
+  int Refused(const TInputMessage& m) {
+    err_ << GbkToUtf8(m.Caption) << ": " << GbkToUtf8(m.Text) << '\n';
     return 2;
   }
-  ApplyClicks(s, o);
-  return Finish(s, o, format, out, err);
-}
 
-int RunTrainNumber(Session& s, const CliOptions& o, CliFormat format, std::ostream& out,
-                   std::ostream& err) {
-  // ECC turns letters to upper case as they are typed.
-  const std::string ecc = UpperAscii(Utf8ToGbk(o.Args[0]));
-  s.State.QueryMode = 2;
-  if (auto m = CheckTrainNumber(ecc)) return Refuse(*m, err);
-  StartQuery(s);
-  TrainNumberQuery(s.State, s.Tables, ecc);
-  FillResultGrid(s.State, s.View, s.ComboCZText);
-  ApplyClicks(s, o);
-  return Finish(s, o, format, out, err);
-}
+  // The rows a query left, after the filter boxes and header labels the options click.
+  int Shown(const TSessionReply& reply) {
+    if (reply.Message) return Refused(*reply.Message);
+    const bool* wanted[] = {&o_.SF, &o_.ZD, &o_.JQ, &o_.DC};
+    TFilterBoxes boxes;
+    bool* ticked[] = {&boxes.CBSF, &boxes.CBZD, &boxes.CBJQ, &boxes.CBDC};
+    for (size_t i = 0; i < 4; ++i) {
+      if (!*wanted[i]) continue;
+      *ticked[i] = true;
+      session_.SetFilters(boxes, cz_);
+    }
+    for (int n : o_.Sorts) session_.HeaderClick(n - 1);
+    return o_.DetailRow ? ShowDetail(*o_.DetailRow) : ShowRows();
+  }
 
-int RunStationTimetable(Session& s, const CliOptions& o, CliFormat format, std::ostream& out,
-                        std::ostream& err) {
-  s.ComboCZText = StationText(o.Args[0]);
-  s.State.QueryMode = 3;
-  if (auto m = CheckStationTimetable(s.ComboCZText, s.Tables.KMPy)) return Refuse(*m, err);
-  StartQuery(s);
-  QueryStationTimetable(s.State, s.Tables, s.ComboCZText);
-  FillResultGrid(s.State, s.View, s.ComboCZText);
-  ApplyClicks(s, o);
-  return Finish(s, o, format, out, err);
-}
+  int ShowRows() {
+    WriteResults(out_, format_, session_.Result(), session_.ResultCount());
+    return Export(session_.ExportLines());
+  }
+
+  int ShowDetail(int row) {
+    const std::optional<MsgView> detail = session_.Detail(row);
+    if (!detail) {
+      err_ << "velmor-cli: row " << row << " is not one of the " << session_.ResultCount()
+           << " shown rows\n";
+      return 2;
+    }
+    WriteTrainDetail(out_, format_, *detail);
+    return Export(velmor::ExportLines(detail->MGrid, true, detail->FilledRows));
+  }
+
+  int Export(const std::vector<std::string>& lines) {
+    if (o_.ExportFile.empty()) return 0;
+    std::string error;
+    if (WriteExportFile(o_.ExportFile, lines, &error)) return 0;
+    err_ << "velmor-cli: " << error << '\n';
+    return 1;
+  }
+
+  TQuerySession session_;
+  const CliOptions& o_;
+  CliFormat format_;
+  std::ostream& out_;
+  std::ostream& err_;
+  // The station-timetable box: the cz command's station, empty otherwise.
+  std::string cz_;
+};
 
 }  // namespace
 
@@ -166,23 +140,11 @@ int RunCli(const CliOptions& options, std::ostream& out, std::ostream& err, bool
     err << "velmor-cli: printing is not available\n";
     return 1;
   }
-  Session s;
-  if (!LoadTables(s.Tables, options.TablesDir, err)) return 1;
-  BuildFareZoneTable(s.State.Fares);
-  BuildFareRateTable(s.State.Fares);
+  TablesSet tables;
+  if (!LoadTables(tables, options.TablesDir, err)) return 1;
   const CliFormat format =
       options.Format.value_or(stdoutIsTerminal ? CliFormat::Table : CliFormat::Csv);
-  switch (options.Command) {
-    case CliCommand::ZZ:
-      return RunStationToStation(s, options, format, out, err);
-    case CliCommand::ZZZ:
-      return RunTransfer(s, options, format, out, err);
-    case CliCommand::CC:
-      return RunTrainNumber(s, options, format, out, err);
-    case CliCommand::CZ:
-      return RunStationTimetable(s, options, format, out, err);
-  }
-  return 64;
+  return CliFrontEnd(tables, options, format, out, err).Run();
 }
 
 }  // namespace velmor

@@ -1,5 +1,6 @@
 #include <unistd.h>
 
+#include <cerrno>
 #include <iostream>
 
 #include "cli/cli_args.h"
@@ -15,9 +16,15 @@ int main(int argc, char** argv) {
   }
   if (options->Help) {
     std::cout << velmor::CliUsage();
-    return 0;
+    return std::cout.flush() ? 0 : 1;
   }
   const int status = velmor::RunCli(*options, std::cout, std::cerr, isatty(STDOUT_FILENO) != 0);
-  std::cout.flush();
+  // A result that never reached its reader is no success (a full disk, a closed terminal);
+  // a reader that stopped reading (`| head`) wanted no more.
+  errno = 0;
+  if (!std::cout.flush() && errno != EPIPE) {
+    std::cerr << "velmor-cli: cannot write the output\n";
+    return 1;
+  }
   return status;
 }

@@ -3,6 +3,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "data/gbk_text.h"
 #include "data/resource_container.h"
 
 namespace velmor {
@@ -21,40 +22,104 @@ bool LoadTableText(TMemTable& table, TTableTextFormat& format, std::string_view 
 }
 
 bool LoadTableResource(TMemTable& table, TTableTextFormat& format, const ResourceFinder& find,
-                       std::string_view resourceName, std::string_view indexName) {
+                       std::string_view resourceName, std::string_view indexName,
+                       std::string* error) {
   std::optional<std::string_view> container = find(resourceName, "me");
-  if (!container) return false;
+  if (!container) {
+    if (error) *error = G("找不到数据。");
+    return false;
+  }
   // The inflated text lives only for this step.
   std::optional<ResourceBuffer> text = InflateResource(*container);
-  if (!text) return false;
-  return LoadTableText(table, format, text->View(), indexName);
+  if (!text) {
+    if (error) *error = G("数据已损坏，无法解压。");
+    return false;
+  }
+  return LoadTableText(table, format, text->View(), indexName, error);
 }
 
-void TThreadLoad::Execute(TablesSet& t, const ResourceFinder& find, const LoaderNotify& notify) {
-  t.SpyLoaded = false;
-  if (!LoadTableResource(t.KMPy, t.sfCSV, find, "SPY", "")) return;
-  t.SpyLoaded = true;
-  if (notify) notify(LoaderSignal::StationBoxesReady);
+namespace {
 
-  t.ListLoaded = false;
-  if (!LoadTableResource(t.KMList, t.sfCSV, find, "SList", "SID")) return;
-  t.ListLoaded = true;
+// One loader's steps, each a table; the first failure ends the run and is reported once.
+class LoadRun {
+ public:
+  LoadRun(const ResourceFinder& find, const LoaderFailed& failed) : find_(find), failed_(failed) {}
 
-  t.SMLoaded = false;
-  if (!LoadTableResource(t.KMSM, t.sfCSV, find, "SM", "SStation")) return;
-  t.SMLoaded = true;
+  bool Step(TMemTable& table, TTableTextFormat& format, const char* name, const char* index) {
+    current_ = name;
+    std::string why;
+    if (LoadTableResource(table, format, find_, name, index, &why)) return true;
+    Fail(why);
+    return false;
+  }
+
+  // Whatever escapes a step (no memory, a bug) is reported against the table being loaded.
+  void Fail(const std::string& why) {
+    if (failed_) failed_(LoaderFailure{current_, why});
+  }
+
+ private:
+  const ResourceFinder& find_;
+  const LoaderFailed& failed_;
+  std::string current_;
+};
+
+// A loader runs on its own thread: nothing may be thrown past this point.
+template <typename Body>
+void Guarded(LoadRun& run, Body body) {
+  std::string why;
+  try {
+    body();
+    return;
+  } catch (const std::exception& e) {
+    why = G("意外错误：") + e.what();
+  } catch (...) {
+    why = G("意外错误。");
+  }
+  run.Fail(why);
 }
 
-void TThreadLoad1::Execute(TablesSet& t, const ResourceFinder& find, const LoaderNotify& notify) {
-  t.TrainLoaded = false;
-  if (!LoadTableResource(t.KMTrain, t.sfCSV1, find, "STrain", "SIDNo")) return;
-  if (notify) notify(LoaderSignal::QueryButtonsReady);
-  t.TrainLoaded = true;
+}  // namespace
+
+void TThreadLoad::Execute(TablesSet& t, const ResourceFinder& find, const LoaderNotify& notify,
+                          const LoaderFailed& failed) {
+  LoadRun run(find, failed);
+  Guarded(run, [&] {
+    t.SpyLoaded = false;
+    if (!run.Step(t.KMPy, t.sfCSV, "SPY", "")) return;
+    t.SpyLoaded = true;
+    if (notify) notify(LoaderSignal::StationBoxesReady);
+
+    t.ListLoaded = false;
+    if (!run.Step(t.KMList, t.sfCSV, "SList", "SID")) return;
+    t.ListLoaded = true;
+
+    t.SMLoaded = false;
+    if (!run.Step(t.KMSM, t.sfCSV, "SM", "SStation")) return;
+    t.SMLoaded = true;
+  });
 }
 
-void LoadAllTables(TablesSet& tables, const ResourceFinder& find) {
-  TThreadLoad1::Execute(tables, find, nullptr);
-  TThreadLoad::Execute(tables, find, nullptr);
+void TThreadLoad1::Execute(TablesSet& t, const ResourceFinder& find, const LoaderNotify& notify,
+                           const LoaderFailed& failed) {
+  LoadRun run(find, failed);
+  Guarded(run, [&] {
+    t.TrainLoaded = false;
+    if (!run.Step(t.KMTrain, t.sfCSV1, "STrain", "SIDNo")) return;
+    if (notify) notify(LoaderSignal::QueryButtonsReady);
+    t.TrainLoaded = true;
+  });
+}
+
+bool LoadAllTables(TablesSet& tables, const ResourceFinder& find, std::string* error) {
+  std::string first;
+  auto failed = [&](const LoaderFailure& f) {
+    if (first.empty()) first = f.Table + ": " + f.Reason;
+  };
+  TThreadLoad1::Execute(tables, find, nullptr, failed);
+  TThreadLoad::Execute(tables, find, nullptr, failed);
+  if (error) *error = first;
+  return tables.SpyLoaded && tables.ListLoaded && tables.SMLoaded && tables.TrainLoaded;
 }
 
 bool LoadTablesFromDirectory(TablesSet& t, const std::string& dir, std::string* error) {

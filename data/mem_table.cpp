@@ -1,37 +1,11 @@
 #include "data/mem_table.h"
 
 #include <algorithm>
-#include <charconv>
 
 #include "data/gbk_text.h"
 #include "data/table_text_format.h"
 
 namespace velmor {
-
-std::string TField::AsString() const {
-  if (table_->IsTextField(index_)) return std::string(table_->Text(index_));
-  if (table_->IsNull(index_)) return {};
-  return std::to_string(table_->Integer(index_));
-}
-
-int32_t TField::AsInteger() const {
-  if (table_->IsTextField(index_)) {
-    // Integer reads of a text field happen nowhere in the program; lenient like the rest.
-    int32_t v = 0;
-    std::string_view t = table_->Text(index_);
-    std::from_chars(t.data(), t.data() + t.size(), v);
-    return v;
-  }
-  return table_->Integer(index_);
-}
-
-bool TField::IsNull() const {
-  return table_->IsNull(index_);
-}
-
-const TFieldDef& TField::Def() const {
-  return table_->fields_[index_];
-}
 
 void TMemTable::LoadFromStreamViaFormat(std::string_view stream, TTableTextFormat& format) {
   try {
@@ -52,11 +26,8 @@ void TMemTable::Clear() {
   cells_.shrink_to_fit();
   rowCount_ = 0;
   current_ = -1;
-  order_ = nullptr;
   FieldsChanged();
   indexName_.clear();
-  pos_ = 0;
-  bof_ = eof_ = true;
 }
 
 int TMemTable::FieldIndex(std::string_view name) const {
@@ -66,26 +37,28 @@ int TMemTable::FieldIndex(std::string_view name) const {
   return -1;
 }
 
-TField TMemTable::FieldByName(std::string_view name) const {
-  int i = FieldIndex(name);
+int TMemTable::RequireField(std::string_view name) const {
+  const int i = FieldIndex(name);
   if (i < 0) throw TableError("Field '" + std::string(name) + "' not found");
-  return TField(this, i);
+  return i;
+}
+
+int TMemTable::FindIndex(std::string_view name) const {
+  if (name.empty()) return -1;
+  auto it = std::find_if(indexes_.begin(), indexes_.end(),
+                         [&](const Index& x) { return SameTextAscii(x.def.Name, name); });
+  if (it == indexes_.end()) throw TableError("Index '" + std::string(name) + "' not found");
+  return static_cast<int>(it - indexes_.begin());
+}
+
+const uint32_t* TMemTable::OrderOf(int index) const {
+  if (index < 0 || rowCount_ == 0) return nullptr;
+  return indexes_[static_cast<size_t>(index)].order.data();
 }
 
 void TMemTable::SetIndexName(std::string_view name) {
-  if (name.empty()) {
-    current_ = -1;
-    order_ = nullptr;
-    indexName_.clear();
-  } else {
-    auto it = std::find_if(indexes_.begin(), indexes_.end(),
-                           [&](const Index& x) { return SameTextAscii(x.def.Name, name); });
-    if (it == indexes_.end()) throw TableError("Index '" + std::string(name) + "' not found");
-    current_ = static_cast<int>(it - indexes_.begin());
-    order_ = rowCount_ ? it->order.data() : nullptr;
-    indexName_ = it->def.Name;
-  }
-  First();
+  current_ = FindIndex(name);
+  indexName_ = current_ < 0 ? std::string() : indexes_[static_cast<size_t>(current_)].def.Name;
 }
 
 void TMemTable::AddNullRow() {
@@ -100,60 +73,6 @@ void TMemTable::FieldsChanged() {
   for (size_t i = 0; i < nf_; ++i) {
     isText_[i] = fields_[i].DataType == TFieldType::ftWideString ? 1 : 0;
   }
-}
-
-void TMemTable::First() {
-  pos_ = 0;
-  bof_ = true;
-  eof_ = rowCount_ == 0;
-}
-
-void TMemTable::Last() {
-  pos_ = rowCount_ ? rowCount_ - 1 : 0;
-  eof_ = true;
-  bof_ = rowCount_ == 0;
-}
-
-void TMemTable::Prior() {
-  if (pos_ > 0) {
-    --pos_;
-    eof_ = false;
-    bof_ = false;
-  } else {
-    bof_ = true;
-    if (rowCount_ != 0) eof_ = false;
-  }
-}
-
-bool TMemTable::Locate(std::string_view keyField, std::string_view value) {
-  int f = FieldIndex(keyField);
-  if (f < 0) throw TableError("Field '" + std::string(keyField) + "' not found");
-  if (rowCount_ == 0) return false;
-  auto found = [&](size_t p) {
-    pos_ = p;
-    bof_ = false;
-    eof_ = false;
-    return true;
-  };
-  if (current_ >= 0) {
-    const Index& ix = indexes_[static_cast<size_t>(current_)];
-    if (ix.fields.front() == f && IsTextField(f) && !ix.def.Descending && !ix.def.CaseInsensitive) {
-      auto it = std::lower_bound(
-          ix.order.begin(), ix.order.end(), value,
-          [&](uint32_t row, std::string_view v) { return CellText(row, f).compare(v) < 0; });
-      if (it != ix.order.end() && CellText(*it, f) == value) {
-        return found(static_cast<size_t>(it - ix.order.begin()));
-      }
-      return false;
-    }
-  }
-  for (size_t p = 0; p < rowCount_; ++p) {
-    size_t row = current_ < 0 ? p : indexes_[static_cast<size_t>(current_)].order[p];
-    bool match = IsTextField(f) ? CellText(row, f) == value
-                                : (!CellNull(row, f) && std::to_string(CellInt(row, f)) == value);
-    if (match) return found(p);
-  }
-  return false;
 }
 
 int TMemTable::CompareRows(const Index& index, uint32_t x, uint32_t y) const {

@@ -1,4 +1,5 @@
-// An in-memory, read-mostly indexed table: fields, rows, named indexes and one cursor.
+// An in-memory indexed table: fields, rows and named indexes. Once loaded it never changes;
+// readers walk it with cursors of their own (data/table_cursor.h), on any thread.
 #pragma once
 
 #include <cstdint>
@@ -10,7 +11,8 @@
 namespace velmor {
 
 class TTableTextFormat;
-class TMemTable;
+class TTableCursor;
+class TField;
 
 // Every failure of reading or using a table; the message is the one the user-facing layer shows.
 class TableError : public std::runtime_error {
@@ -43,34 +45,17 @@ struct TIndexDef {
   bool NonMaintained = false;
 };
 
-// A field of the current row, as `FieldByName` hands it out.
-class TField {
- public:
-  TField(const TMemTable* table, int index) : table_(table), index_(index) {}
-  // The current row's value as text; integers give their decimal text, null gives "".
-  std::string AsString() const;
-  // The current row's value of an integer field; null (or a text field) gives 0.
-  int32_t AsInteger() const;
-  bool IsNull() const;
-  int Index() const { return index_; }
-  const TFieldDef& Def() const;
-
- private:
-  const TMemTable* table_;
-  int index_;
-};
-
 class TMemTable {
  public:
   TMemTable() = default;
-  // The cursor caches a pointer into the current index: a move keeps that buffer, a copy
-  // would not, so a table moves but is never copied.
+  // Cursors point into the table's buffers: a move keeps them, a copy would not, so a table
+  // moves but is never copied.
   TMemTable(const TMemTable&) = delete;
   TMemTable& operator=(const TMemTable&) = delete;
   TMemTable(TMemTable&&) noexcept = default;
   TMemTable& operator=(TMemTable&&) noexcept = default;
 
-  // Reads one whole table text, replacing fields, indexes and rows; cursor on the first row.
+  // Reads one whole table text, replacing fields, indexes and rows.
   // Throws TableError with the reader's message; the table is left empty then.
   void LoadFromStreamViaFormat(std::string_view stream, TTableTextFormat& format);
 
@@ -81,53 +66,27 @@ class TMemTable {
   const std::vector<TIndexDef>& IndexDefs() const { return indexDefs_; }
   size_t RecordCount() const { return rowCount_; }
 
-  // Field by name, ASCII case-insensitive; throws TableError for an unknown name.
-  TField FieldByName(std::string_view name) const;
   // Index of the field by name, ASCII case-insensitive; -1 when unknown.
   int FieldIndex(std::string_view name) const;
+  // Throws TableError for an unknown name.
+  int RequireField(std::string_view name) const;
 
-  // Makes the named index current ("" for load order); throws TableError for an unknown name.
+  // Names the index a new cursor starts in ("" for load order); throws TableError for an
+  // unknown name. Only the table's owner calls it, before any reader sees the table.
   void SetIndexName(std::string_view name);
   const std::string& IndexName() const { return indexName_; }
 
-  void First();
-  void Next() {
-    if (rowCount_ != 0 && pos_ + 1 < rowCount_) {
-      ++pos_;
-      bof_ = false;
-      eof_ = false;
-    } else {
-      eof_ = true;
-      if (rowCount_ != 0) bof_ = false;
-    }
-  }
-  void Prior();
-  void Last();
-  bool Eof() const { return eof_; }
-  bool Bof() const { return bof_; }
-
-  // Moves to the first row in current order whose field equals `value` byte for byte.
-  // Binary search when the field leads the current index, a scan otherwise. False leaves
-  // the cursor where it was.
-  bool Locate(std::string_view keyField, std::string_view value);
-
-  // The physical row under the cursor, and reads of any physical row: lets a walk remember
-  // a stop and read it after the cursor has moved on.
-  size_t CurrentRecord() const { return CurrentRow(); }
+  // Reads of any physical row, wherever a cursor stands.
   std::string_view TextOf(size_t record, int field) const { return CellText(record, field); }
   int32_t IntegerOf(size_t record, int field) const { return CellInt(record, field); }
-
-  // Raw access to the current row by field index, for walks that resolve fields once.
-  std::string_view Text(int field) const { return CellText(CurrentRow(), field); }
-  int32_t Integer(int field) const { return CellInt(CurrentRow(), field); }
-  bool IsNull(int field) const { return CellNull(CurrentRow(), field); }
+  bool IsNullOf(size_t record, int field) const { return CellNull(record, field); }
 
   // Bytes held by rows, arena and indexes (for memory reporting).
   size_t MemoryBytes() const;
 
  private:
   friend class TTableTextFormat;
-  friend class TField;
+  friend class TTableCursor;
 
   // A text cell is (offset, length) into the arena; an integer cell is (value, a marker in
   // place of the length), so one comparison tells a readable text from everything else.
@@ -147,7 +106,6 @@ class TMemTable {
   };
 
   // Inline: the queries call these for every stop of the stop table.
-  size_t CurrentRow() const { return order_ ? order_[pos_] : pos_; }
   const Cell& At(size_t row, int field) const {
     return cells_[row * nf_ + static_cast<size_t>(field)];
   }
@@ -169,6 +127,10 @@ class TMemTable {
   bool IsTextField(int field) const { return isText_[static_cast<size_t>(field)] != 0; }
   // Refreshes the per-field caches the inline readers use after the fields changed.
   void FieldsChanged();
+  // Position of the named index in indexes_, -1 for "" (load order); throws for unknown names.
+  int FindIndex(std::string_view name) const;
+  // Row order of an index position (nullptr for load order or an empty table).
+  const uint32_t* OrderOf(int index) const;
   int CompareRows(const Index& index, uint32_t x, uint32_t y) const;
   void SortIndex(Index& index) const;
   void BuildIndexes();
@@ -176,17 +138,13 @@ class TMemTable {
   std::vector<TFieldDef> fields_;
   size_t nf_ = 0;
   std::vector<unsigned char> isText_;
-  const uint32_t* order_ = nullptr;  // the current index's row order; null for load order
   std::vector<TIndexDef> indexDefs_;
   std::vector<Index> indexes_;
   std::string arena_;
   std::vector<Cell> cells_;
   size_t rowCount_ = 0;
-  int current_ = -1;
+  int current_ = -1;  // the index a new cursor starts in
   std::string indexName_;
-  size_t pos_ = 0;
-  bool bof_ = true;
-  bool eof_ = true;
 };
 
 }  // namespace velmor

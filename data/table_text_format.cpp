@@ -143,6 +143,7 @@ bool TTableTextFormat::NextLine(std::string_view& line) {
   while (pos_ < stream_.size() && IsLineBreak(stream_[pos_])) ++pos_;
   if (pos_ >= stream_.size()) return false;
   size_t start = pos_;
+  lineStart_ = start;
   // Every line break byte is at most CR, so one comparison passes almost every byte.
   while (pos_ < stream_.size() &&
          (static_cast<unsigned char>(stream_[pos_]) > '\r' || !IsLineBreak(stream_[pos_]))) {
@@ -265,7 +266,10 @@ void TTableTextFormat::ReadDataRow(TMemTable& table, std::string_view line) {
       if (ok && table.fields_[static_cast<size_t>(f)].DataType == TFieldType::ftSmallint) {
         ok = v >= std::numeric_limits<int16_t>::min() && v <= std::numeric_limits<int16_t>::max();
       }
-      if (!ok) throw TableError("'" + std::string(value) + "' is not a valid integer value");
+      if (!ok) {
+        throw TableError("'" + std::string(value) + "' is not a valid integer value for field '" +
+                         table.fields_[static_cast<size_t>(f)].Name + "'");
+      }
       cell = {static_cast<uint32_t>(v), TMemTable::kIntValue};
     }
   }
@@ -273,8 +277,33 @@ void TTableTextFormat::ReadDataRow(TMemTable& table, std::string_view line) {
 }
 
 void TTableTextFormat::Read(TMemTable& table, std::string_view stream) {
+  try {
+    ReadLines(table, stream);
+  } catch (const TableError& e) {
+    // Checks over the whole table (unique indexes) belong to no one line.
+    std::string where;
+    if (lineStart_ != kNoLine) where = " (line " + std::to_string(LineNumberAt(lineStart_)) + ")";
+    stream_ = {};
+    throw TableError(e.what() + where);
+  }
+}
+
+size_t TTableTextFormat::LineNumberAt(size_t offset) const {
+  // Counted only when a read fails, so the hot path never counts line breaks.
+  size_t line = 1;
+  for (size_t i = 0; i < offset && i < stream_.size(); ++i) {
+    if (stream_[i] == '\n' ||
+        (stream_[i] == '\r' && (i + 1 >= stream_.size() || stream_[i + 1] != '\n'))) {
+      ++line;
+    }
+  }
+  return line;
+}
+
+void TTableTextFormat::ReadLines(TMemTable& table, std::string_view stream) {
   stream_ = stream;
   pos_ = 0;
+  lineStart_ = 0;
   columnField_.clear();
   std::vector<TFieldDef> fieldDefs = table.fields_;
   std::vector<TIndexDef> indexDefs = table.indexDefs_;
@@ -358,11 +387,11 @@ void TTableTextFormat::Read(TMemTable& table, std::string_view stream) {
   table.arena_.reserve(stream.size() - pos_);
   table.cells_.reserve((stream.size() - pos_) / 24 + 16);
   while (NextLine(line)) ReadDataRow(table, line);
+  lineStart_ = kNoLine;
   if (table.rowCount_ == 0) table.AddNullRow();
   table.arena_.shrink_to_fit();
   table.cells_.shrink_to_fit();
   table.BuildIndexes();
-  table.First();
   stream_ = {};
 }
 

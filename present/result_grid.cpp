@@ -31,8 +31,11 @@ const std::string& UpMark() {
   return mark;
 }
 
-bool IsNumberColumn(int column) {
-  return column == 8 || column == 9 || column == 11;
+TSortAs ColumnSort(int column) {
+  if (column == 8 || column == 9 || column == 11) return TSortAs::Number;
+  // 历时: the train-number list writes it unpadded ("6:5"), so only minutes order it.
+  if (column == 10) return TSortAs::Duration;
+  return TSortAs::Text;
 }
 
 std::string FareCell(const std::string& fare) {
@@ -93,7 +96,7 @@ void WriteRow(TStringGrid& grid, int row, const TPub_GridResult& r) {
 void SortShownRows(const PubState& state, ResultView& view, int column, bool ascending) {
   const int rows = view.SGrid.RowCount();
   view.SGrid.SetRowCount(state.Pub_ResultCount);
-  if (column >= 0) SortGrid(view.SGrid, column, ascending, IsNumberColumn(column));
+  if (column >= 0) SortGrid(view.SGrid, column, ascending, ColumnSort(column));
   view.SGrid.SetRowCount(rows);
 }
 

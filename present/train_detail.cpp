@@ -1,31 +1,33 @@
 #include "present/train_detail.h"
 
 #include "data/gbk_text.h"
+#include "data/table_cursor.h"
 #include "present/string_grid.h"
 
 namespace velmor {
 namespace {
 
 // An integer field as AsString gives it: decimal text, "" when null.
-std::string IntText(const TMemTable& t, int field) {
+std::string IntText(const TTableCursor& t, int field) {
   return t.IsNull(field) ? std::string() : std::to_string(t.Integer(field));
 }
 
 }  // namespace
 
-bool BuildTrainDetail(const PubState& state, TablesSet& tables, const TStringGrid& SGrid, int row,
-                      MsgView& view) {
+bool BuildTrainDetail(const PubState& state, const TablesSet& tables, const TStringGrid& SGrid,
+                      int row, MsgView& view) {
   if (row < 0 || static_cast<size_t>(row) >= state.Pub_GridResults.size()) return false;
   const std::string number = SGrid.Cells(0, row);
-  TMemTable& stops = tables.KMTrain;
-  const int fID = stops.FieldIndex("ID"), fStation = stops.FieldIndex("Station"),
-            fNo = stops.FieldIndex("S_No"), fArrive = stops.FieldIndex("A_Time"),
-            fDepart = stops.FieldIndex("D_Time"), fElapsed = stops.FieldIndex("R_Date"),
-            fDistance = stops.FieldIndex("Distance");
+  const TMemTable& table = tables.KMTrain;
+  const int fID = table.FieldIndex("ID"), fStation = table.FieldIndex("Station"),
+            fNo = table.FieldIndex("S_No"), fArrive = table.FieldIndex("A_Time"),
+            fDepart = table.FieldIndex("D_Time"), fElapsed = table.FieldIndex("R_Date"),
+            fDistance = table.FieldIndex("Distance");
   if (fID < 0 || fStation < 0 || fNo < 0 || fArrive < 0 || fDepart < 0 || fElapsed < 0 ||
       fDistance < 0) {
     return false;
   }
+  TTableCursor stops(table);
   if (number.empty() || !stops.Locate("ID", number)) return false;
 
   view = MsgView();

@@ -22,8 +22,8 @@ struct MsgView {
 
 // Builds the detail list of SGrid row `row` into a fresh `view`. False when there is nothing
 // to open (row outside the results, or a train number not in the stop table).
-bool BuildTrainDetail(const PubState& state, TablesSet& tables, const TStringGrid& SGrid, int row,
-                      MsgView& view);
+bool BuildTrainDetail(const PubState& state, const TablesSet& tables, const TStringGrid& SGrid,
+                      int row, MsgView& view);
 
 // Whether MGrid row `row` lies in the queried stretch (drawn blue when not selected).
 bool IsStretchRow(const MsgView& view, int row);

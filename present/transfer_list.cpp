@@ -13,8 +13,13 @@ namespace {
 constexpr std::array<const char*, 9> kCaptions = {
     "中转站", "前里程", "后里程", "总里程", "前历时", "后历时", "总历时", "发站车数", "到站车数"};
 
-bool NumericColumn(int column) {
-  return column == 1 || column == 2 || column == 3 || column == 7 || column == 8;
+TSortAs ColumnSort(int column) {
+  if (column == 1 || column == 2 || column == 3 || column == 7 || column == 8) {
+    return TSortAs::Number;
+  }
+  // 总历时 is unpadded ("6:5"); the two leg times sort the same way for consistency.
+  if (column >= 4 && column <= 6) return TSortAs::Duration;
+  return TSortAs::Text;
 }
 
 }  // namespace
@@ -63,11 +68,11 @@ void ZzzLab1Click(ZzzView& view, int labelIndex) {
   const int column = LabelColumn(view.Labels[static_cast<size_t>(labelIndex)]);
   const int rows = view.ZGrid.RowCount();
   view.ZGrid.SetRowCount(view.ZZCount);
-  if (column >= 0) SortGrid(view.ZGrid, column, ascending, NumericColumn(column));
+  if (column >= 0) SortGrid(view.ZGrid, column, ascending, ColumnSort(column));
   view.ZGrid.SetRowCount(rows);
 }
 
-bool ZGridClick(PubState& state, TablesSet& tables, const ZzzView& view, ResultView& result,
+bool ZGridClick(PubState& state, const TablesSet& tables, const ZzzView& view, ResultView& result,
                 int row, std::string_view comboCZText) {
   if (row < 0 || row >= view.ZZCount) return false;
   ResetResultGrid(state, result);

@@ -33,7 +33,7 @@ void ZzzLab1Click(ZzzView& view, int labelIndex);
 
 // A click on ZGrid row `row`: refills the main result grid with the legs through that station.
 // False (nothing changed) when the row is not a listed station.
-bool ZGridClick(PubState& state, TablesSet& tables, const ZzzView& view, ResultView& result,
+bool ZGridClick(PubState& state, const TablesSet& tables, const ZzzView& view, ResultView& result,
                 int row, std::string_view comboCZText);
 
 }  // namespace velmor

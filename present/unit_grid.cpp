@@ -24,7 +24,12 @@ struct SortKey {
   TStringGrid& grid;
   int column;
   bool ascending;
-  bool numeric;
+  TSortAs as;
+
+  double Value(int row) const {
+    const std::string& text = grid.Cells(column, row);
+    return as == TSortAs::Duration ? ElapsedToMinutes(text) : StrToFloatDef0(text);
+  }
 };
 
 // Hoare partitioning around a copied pivot, then both halves; the pivot text is never
@@ -51,17 +56,19 @@ void QuickSortText(const SortKey& k, int lo, int hi) {
   if (i < hi) QuickSortText(k, i, hi);
 }
 
-// The same sort on numbers. A text that is not a number counts as 0, so every pair of cells
-// compares and the partition invariants hold for any content.
+// The same sort on numbers or minutes. A text that cannot be read counts as 0, so every pair
+// of cells compares and the partition invariants hold for any content.
 void QuickSortNumber(const SortKey& k, int lo, int hi) {
   int i = lo;
   int j = hi;
   // An empty pivot stands for "0", which is also what it reads as.
-  const double p = StrToFloatDef0(k.grid.Cells(k.column, (lo + hi) / 2));
-  auto value = [&](int row) { return StrToFloatDef0(k.grid.Cells(k.column, row)); };
+  const double p = k.Value((lo + hi) / 2);
+  auto value = [&](int row) { return k.Value(row); };
   do {
-    if (k.grid.Cells(k.column, i).empty()) k.grid.SetCell(k.column, i, "0");
-    if (k.grid.Cells(k.column, j).empty()) k.grid.SetCell(k.column, j, "0");
+    if (k.as == TSortAs::Number) {
+      if (k.grid.Cells(k.column, i).empty()) k.grid.SetCell(k.column, i, "0");
+      if (k.grid.Cells(k.column, j).empty()) k.grid.SetCell(k.column, j, "0");
+    }
     if (k.ascending) {
       while (value(i) < p) ++i;
       while (value(j) > p) --j;
@@ -81,14 +88,14 @@ void QuickSortNumber(const SortKey& k, int lo, int hi) {
 
 }  // namespace
 
-void SortGrid(TStringGrid& grid, int column, bool ascending, bool numeric) {
-  const SortKey key{grid, column, ascending, numeric};
+void SortGrid(TStringGrid& grid, int column, bool ascending, TSortAs as) {
+  const SortKey key{grid, column, ascending, as};
   const int lo = grid.FixedRows();
   const int hi = grid.RowCount() - 1;
-  if (numeric) {
-    QuickSortNumber(key, lo, hi);
-  } else {
+  if (as == TSortAs::Text) {
     QuickSortText(key, lo, hi);
+  } else {
+    QuickSortNumber(key, lo, hi);
   }
 }
 

@@ -7,10 +7,14 @@
 
 namespace velmor {
 
+// How a column's cells compare: as GBK bytes, as numbers, or as running times in minutes
+// ("10:5" after "6:5").
+enum class TSortAs { Text, Number, Duration };
+
 // Sorts rows FixedRows..RowCount-1 by one column: a recursive Hoare quicksort, not stable.
-// Numeric columns compare as numbers; an empty cell becomes "0" and a cell that is not a
-// number counts as 0, so the sort always completes.
-void SortGrid(TStringGrid& grid, int column, bool ascending, bool numeric);
+// Numbers and running times that cannot be read count as 0, so the sort always completes; an
+// empty cell of a number column becomes "0", running times keep their texts.
+void SortGrid(TStringGrid& grid, int column, bool ascending, TSortAs as);
 
 // Exchanges the texts of two rows.
 void SwapGridRows(TStringGrid& grid, int row1, int row2);

@@ -1,6 +1,7 @@
 #include "query/pinyin_entry.h"
 
 #include "data/gbk_text.h"
+#include "data/table_cursor.h"
 
 namespace velmor {
 
@@ -24,14 +25,14 @@ StationListAction StationTextAction(std::string_view trimmed) {
   return StationListAction::KeepList;
 }
 
-std::vector<std::string> PinyinMatches(TMemTable& KMPy, std::string_view typed) {
+std::vector<std::string> PinyinMatches(const TMemTable& KMPy, std::string_view typed) {
   std::vector<std::string> items;
   const std::string key = UpperAscii(typed);
   const int station = KMPy.FieldIndex("Station");
   const int code = KMPy.FieldIndex("Shortcode");
   if (station >= 0 && code >= 0) {
-    for (KMPy.First(); !KMPy.Eof(); KMPy.Next()) {
-      if (KMPy.Text(code).starts_with(key)) items.emplace_back(KMPy.Text(station));
+    for (TTableCursor c(KMPy); !c.Eof(); c.Next()) {
+      if (c.Text(code).starts_with(key)) items.emplace_back(c.Text(station));
     }
   }
   if (items.size() < kFewMatches) items.resize(kPaddedCount);

@@ -24,7 +24,7 @@ StationListAction StationTextAction(std::string_view trimmed);
 
 // The stations of `KMPy` (walked in stored order) whose Shortcode begins with the typed
 // letters, upper-cased; fewer than 8 matches are padded with blank items to exactly 9.
-std::vector<std::string> PinyinMatches(TMemTable& KMPy, std::string_view typed);
+std::vector<std::string> PinyinMatches(const TMemTable& KMPy, std::string_view typed);
 
 // The item list of an emptied box: nine blank items.
 std::vector<std::string> BlankStationItems();

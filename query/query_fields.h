@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "data/mem_table.h"
+#include "data/table_cursor.h"
 #include "query/upub_center.h"
 
 namespace velmor {
@@ -73,8 +74,8 @@ inline void SetFromStop(TPub_GridResult& r, const TMemTable& t, const StopFields
   r.FromP3 = t.TextOf(record, f.P[2]);
   r.FromP4 = t.TextOf(record, f.P[3]);
 }
-inline void SetFromStop(TPub_GridResult& r, const TMemTable& t, const StopFields& f) {
-  SetFromStop(r, t, f, t.CurrentRecord());
+inline void SetFromStop(TPub_GridResult& r, const TTableCursor& c, const StopFields& f) {
+  SetFromStop(r, c.Table(), f, c.CurrentRecord());
 }
 
 // Alighting fields from a stop: station, number, arrival, running time, km, fares.
@@ -89,12 +90,12 @@ inline void SetToStop(TPub_GridResult& r, const TMemTable& t, const StopFields& 
   r.ToP3 = t.TextOf(record, f.P[2]);
   r.ToP4 = t.TextOf(record, f.P[3]);
 }
-inline void SetToStop(TPub_GridResult& r, const TMemTable& t, const StopFields& f) {
-  SetToStop(r, t, f, t.CurrentRecord());
+inline void SetToStop(TPub_GridResult& r, const TTableCursor& c, const StopFields& f) {
+  SetToStop(r, c.Table(), f, c.CurrentRecord());
 }
 
 // The train's own fields from the current train-list row.
-inline void SetTrainFields(TPub_GridResult& r, const TMemTable& t, const ListFields& f) {
+inline void SetTrainFields(TPub_GridResult& r, const TTableCursor& t, const ListFields& f) {
   r.TrainID = t.Text(f.ID);
   r.NType = t.Integer(f.NType);
   r.TypeName = TrainTypeName(r.NType);

@@ -6,7 +6,7 @@
 namespace velmor {
 namespace {
 
-void FillSide(TPub_StationSet& side, TMemTable& KMSM, std::string_view text, int exact) {
+void FillSide(TPub_StationSet& side, const TMemTable& KMSM, std::string_view text, int exact) {
   side.Name = Trim(text);
   side.Stations.clear();
   side.Gp = 0;
@@ -15,25 +15,26 @@ void FillSide(TPub_StationSet& side, TMemTable& KMSM, std::string_view text, int
   const int fGp = KMSM.FieldIndex("Gp");
   // An unloaded group table means no group is known: the side matches by name.
   if (fStation < 0 || fGp < 0) return;
-  if (!KMSM.Locate("Station", side.Name)) return;
-  const int32_t g = KMSM.Integer(fGp);
-  for (KMSM.First(); !KMSM.Eof(); KMSM.Next()) {
-    if (KMSM.Integer(fGp) == g) side.Stations.emplace_back(KMSM.Text(fStation));
+  TTableCursor c(KMSM);
+  if (!c.Locate("Station", side.Name)) return;
+  const int32_t g = c.Integer(fGp);
+  for (c.First(); !c.Eof(); c.Next()) {
+    if (c.Integer(fGp) == g) side.Stations.emplace_back(c.Text(fStation));
   }
   side.Gp = g;
 }
 
 }  // namespace
 
-void FillFZStruct(PubState& state, TMemTable& KMSM, std::string_view comboFZText, int exact) {
+void FillFZStruct(PubState& state, const TMemTable& KMSM, std::string_view comboFZText, int exact) {
   FillSide(state.Pub_FZ, KMSM, comboFZText, exact);
 }
 
-void FillDZStruct(PubState& state, TMemTable& KMSM, std::string_view comboDZText, int exact) {
+void FillDZStruct(PubState& state, const TMemTable& KMSM, std::string_view comboDZText, int exact) {
   FillSide(state.Pub_DZ, KMSM, comboDZText, exact);
 }
 
-void FillCZStruct(PubState& state, TMemTable& KMSM, std::string_view comboCZText, int exact) {
+void FillCZStruct(PubState& state, const TMemTable& KMSM, std::string_view comboCZText, int exact) {
   FillSide(state.Pub_FZ, KMSM, comboCZText, exact);
   if (exact != 1) state.Pub_DZ.Name = Trim(comboCZText);
 }

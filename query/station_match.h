@@ -12,11 +12,11 @@
 namespace velmor {
 
 // Fills Pub_FZ from the departure text: trimmed name, and with exact != 1 its city group.
-void FillFZStruct(PubState& state, TMemTable& KMSM, std::string_view comboFZText, int exact);
+void FillFZStruct(PubState& state, const TMemTable& KMSM, std::string_view comboFZText, int exact);
 // Fills Pub_DZ from the arrival text, as FillFZStruct.
-void FillDZStruct(PubState& state, TMemTable& KMSM, std::string_view comboDZText, int exact);
+void FillDZStruct(PubState& state, const TMemTable& KMSM, std::string_view comboDZText, int exact);
 // Fills Pub_FZ from the station-timetable text; with exact != 1 also Pub_DZ.Name.
-void FillCZStruct(PubState& state, TMemTable& KMSM, std::string_view comboCZText, int exact);
+void FillCZStruct(PubState& state, const TMemTable& KMSM, std::string_view comboCZText, int exact);
 
 // Same-group rule after both sides were filled with 0: equal Gp makes matching exact and
 // empties both sets. Returns the exact flag the scan must use (0 or 1).

@@ -5,7 +5,7 @@
 
 namespace velmor {
 
-void QueryStationTimetable(PubState& state, TablesSet& tables, std::string_view czText) {
+void QueryStationTimetable(PubState& state, const TablesSet& tables, std::string_view czText) {
   state.Pub_GridResults.clear();
   FillCZStruct(state, tables.KMSM, czText, 0);
   int exact = 0;
@@ -14,10 +14,10 @@ void QueryStationTimetable(PubState& state, TablesSet& tables, std::string_view 
     state.Pub_FZ.Stations.clear();
   }
 
-  TMemTable& stops = tables.KMTrain;
-  TMemTable& list = tables.KMList;
-  const StopFields sf(stops);
-  const ListFields lf(list);
+  TTableCursor stops(tables.KMTrain);
+  TTableCursor list(tables.KMList);
+  const StopFields sf(tables.KMTrain);
+  const ListFields lf(tables.KMList);
   if (!sf.Valid() || !lf.Valid()) return;
   const TWantedStations wanted(state, exact, 1);
 

@@ -5,22 +5,21 @@
 
 namespace velmor {
 
-void QueryStationToStation(PubState& state, TablesSet& tables, std::string_view fzText,
+void QueryStationToStation(PubState& state, const TablesSet& tables, std::string_view fzText,
                            std::string_view dzText) {
   state.Pub_GridResults.clear();
   FillFZStruct(state, tables.KMSM, fzText, 0);
   FillDZStruct(state, tables.KMSM, dzText, 0);
   const int exact = ApplySameGroupRule(state);
 
-  TMemTable& stops = tables.KMTrain;
-  TMemTable& list = tables.KMList;
-  const StopFields sf(stops);
-  const ListFields lf(list);
+  TTableCursor stops(tables.KMTrain);
+  TTableCursor list(tables.KMList);
+  const StopFields sf(tables.KMTrain);
+  const ListFields lf(tables.KMList);
   if (!sf.Valid() || !lf.Valid()) return;
   const TWantedStations boardAt(state, exact, 1);
   const TWantedStations alightAt(state, exact, 2);
 
-  stops.First();
   while (!stops.Eof()) {
     // A view into the table, which no query changes: see SameBytes.
     const std::string_view id = stops.Text(sf.ID);
@@ -45,8 +44,8 @@ void QueryStationToStation(PubState& state, TablesSet& tables, std::string_view 
     }
     if (!alights || !list.Locate("ID", id)) continue;
     TPub_GridResult& r = state.Pub_GridResults.emplace_back();
-    SetFromStop(r, stops, sf, from);
-    SetToStop(r, stops, sf, to);
+    SetFromStop(r, tables.KMTrain, sf, from);
+    SetToStop(r, tables.KMTrain, sf, to);
     SetTrainFields(r, list, lf);
     SetIntervalFields(r);
     ComputeRowFares(state, state.Pub_GridResults.size() - 1);

@@ -4,24 +4,25 @@
 
 namespace velmor {
 
-int32_t TerminalStopNo(TMemTable& KMTrain, std::string_view trainNumber) {
+int32_t TerminalStopNo(const TMemTable& KMTrain, std::string_view trainNumber) {
   const StopFields f(KMTrain);
-  if (!f.Valid() || !KMTrain.Locate("ID", trainNumber)) return 1;
-  for (; !KMTrain.Eof() && SameBytes(KMTrain.Text(f.ID), trainNumber); KMTrain.Next()) {
-    if (KMTrain.Text(f.D_Time).empty()) return KMTrain.Integer(f.S_No);
+  TTableCursor stops(KMTrain);
+  if (!f.Valid() || !stops.Locate("ID", trainNumber)) return 1;
+  for (; !stops.Eof() && SameBytes(stops.Text(f.ID), trainNumber); stops.Next()) {
+    if (stops.Text(f.D_Time).empty()) return stops.Integer(f.S_No);
   }
   return 1;
 }
 
-void TrainNumberQuery(PubState& state, TablesSet& tables, std::string_view eccText) {
+void TrainNumberQuery(PubState& state, const TablesSet& tables, std::string_view eccText) {
   state.Pub_GridResults.clear();
   state.Pub_FZ.Name.clear();
   state.Pub_DZ.Name.clear();
   const std::string number = UpperAscii(Trim(eccText));
   const std::string prefix = number + "/";
 
-  TMemTable& list = tables.KMList;
-  const ListFields lf(list);
+  TTableCursor list(tables.KMList);
+  const ListFields lf(tables.KMList);
   if (!lf.Valid()) return;
   for (list.First(); !list.Eof(); list.Next()) {
     const std::string_view id = list.Text(lf.ID);

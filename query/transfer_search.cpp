@@ -12,11 +12,11 @@ namespace {
 constexpr size_t kLegsFirstAllocation = 5000;
 
 // Departure side: every later stop of a train that boarded at its first wanted stop.
-void CollectFZLegs(PubState& state, TMemTable& stops, const StopFields& f, int exact) {
+void CollectFZLegs(PubState& state, const TMemTable& table, const StopFields& f, int exact) {
   auto& legs = state.Pub_FZLegs;
   legs.reserve(kLegsFirstAllocation);
   const TWantedStations wanted(state, exact, 1);
-  stops.First();
+  TTableCursor stops(table);
   while (!stops.Eof()) {
     const std::string_view id = stops.Text(f.ID);
     TPub_GridResult boarding;
@@ -36,10 +36,11 @@ void CollectFZLegs(PubState& state, TMemTable& stops, const StopFields& f, int e
 
 // Arrival side, walked backwards: every earlier stop of a train, nearest first, towards its
 // last wanted stop.
-void CollectDZLegs(PubState& state, TMemTable& stops, const StopFields& f, int exact) {
+void CollectDZLegs(PubState& state, const TMemTable& table, const StopFields& f, int exact) {
   auto& legs = state.Pub_DZLegs;
   legs.reserve(kLegsFirstAllocation);
   const TWantedStations wanted(state, exact, 2);
+  TTableCursor stops(table);
   stops.Last();
   while (!stops.Bof()) {
     const std::string_view id = stops.Text(f.ID);
@@ -60,7 +61,7 @@ void CollectDZLegs(PubState& state, TMemTable& stops, const StopFields& f, int e
 
 }  // namespace
 
-void ZZSearch(PubState& state, TablesSet& tables, std::string_view fzText,
+void ZZSearch(PubState& state, const TablesSet& tables, std::string_view fzText,
               std::string_view dzText) {
   state.Pub_GridResults.clear();
   state.Pub_FZLegs.clear();
@@ -112,7 +113,7 @@ void BuildZZList(PubState& state) {
   }
 }
 
-void FillZZResults(PubState& state, TablesSet& tables, std::string_view station, int fzCount,
+void FillZZResults(PubState& state, const TablesSet& tables, std::string_view station, int fzCount,
                    int dzCount) {
   state.Pub_ZZStation = station;
   // Counts come from grid cells; negative ones give no rows rather than a bad length.
@@ -120,8 +121,8 @@ void FillZZResults(PubState& state, TablesSet& tables, std::string_view station,
   const size_t total = fz + static_cast<size_t>(std::max(dzCount, 0));
   state.Pub_GridResults.assign(total, TPub_GridResult{});
 
-  TMemTable& list = tables.KMList;
-  const ListFields lf(list);
+  TTableCursor list(tables.KMList);
+  const ListFields lf(tables.KMList);
   size_t k = 0;
   auto fill = [&](const TPub_GridResult& leg) {
     ++k;

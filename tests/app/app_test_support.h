@@ -24,6 +24,7 @@
 #include "app/station_combo.h"
 #include "data/gbk_text.h"
 #include "data/resource_container.h"
+#include "data/table_cursor.h"
 
 namespace velmor::testing {
 
@@ -177,10 +178,10 @@ inline int FilledRows(const TStringGrid& grid) {
 }
 
 // The stations of the same-city group of `station` (just the station without a group).
-inline std::vector<std::string> CityGroup(TablesSet& tables, const std::string& station) {
-  TMemTable& sm = tables.KMSM;
-  const int nameField = sm.FieldIndex("Station");
-  const int groupField = sm.FieldIndex("Gp");
+inline std::vector<std::string> CityGroup(const TablesSet& tables, const std::string& station) {
+  TTableCursor sm(tables.KMSM);
+  const int nameField = tables.KMSM.FieldIndex("Station");
+  const int groupField = tables.KMSM.FieldIndex("Gp");
   int group = 0;
   for (sm.First(); !sm.Eof(); sm.Next()) {
     if (sm.Text(nameField) == station) group = sm.Integer(groupField);

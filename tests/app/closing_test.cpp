@@ -210,7 +210,7 @@ void ClosingTest::closingWhileASecondaryWindowIsOpen() {
   if (which == Secondary::Detail) {
     w->ECC->setText(QStringLiteral("G1"));
     w->BTNCCCXClick();
-    QVERIFY(w->Pub.Pub_ResultCount > 0);
+    QVERIFY(w->Pub().Pub_ResultCount > 0);
   }
 
   // Destroys the main window from inside the secondary window's event loop.

@@ -75,7 +75,7 @@ class ExportFailureTest : public QObject {
     if (!w) return nullptr;
     w->ECC->setText(QStringLiteral("G1"));
     w->BTNCCCXClick();
-    return w->Pub.Pub_ResultCount == 1 ? std::move(w) : nullptr;
+    return w->Pub().Pub_ResultCount == 1 ? std::move(w) : nullptr;
   }
 
   FixtureResources resources_;

@@ -106,7 +106,7 @@ void HostileTextTest::stationsWithForeignCharactersAreUnknown() {
   // A result on screen first, so that an emptied grid would show.
   w->ECC->setText(QStringLiteral("G1"));
   w->BTNCCCXClick();
-  QCOMPARE(w->Pub.Pub_ResultCount, 1);
+  QCOMPARE(w->Pub().Pub_ResultCount, 1);
 
   struct Case {
     StationCombo* box;
@@ -131,7 +131,7 @@ void HostileTextTest::stationsWithForeignCharactersAreUnknown() {
     QCOMPARE(dialogs.Messages[0].Text, c.message);
     QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(c.box));
     // Nothing was queried: the earlier result stays.
-    QCOMPARE(w->Pub.Pub_ResultCount, 1);
+    QCOMPARE(w->Pub().Pub_ResultCount, 1);
     QCOMPARE(w->LabResult->text(), QStringLiteral("结果:1"));
     QVERIFY(!QApplication::activeModalWidget());
   }
@@ -171,7 +171,7 @@ void HostileTextTest::trainNumberWithForeignCharactersFindsNoTrain() {
   for (const QString& number : numbers) {
     w->ECC->setText(QStringLiteral("G1"));
     w->BTNCCCXClick();
-    QCOMPARE(w->Pub.Pub_ResultCount, 1);
+    QCOMPARE(w->Pub().Pub_ResultCount, 1);
     w->ECC->clear();
     w->ECC->setFocus();
     paste = !paste;
@@ -183,9 +183,9 @@ void HostileTextTest::trainNumberWithForeignCharactersFindsNoTrain() {
     QCOMPARE(w->ECC->text(), number);
     QTest::mouseClick(w->BTNCCCX, Qt::LeftButton);
     QVERIFY2(dialogs.Messages.empty(), qPrintable(number));
-    QCOMPARE(w->Pub.Pub_ResultCount, 0);
+    QCOMPARE(w->Pub().Pub_ResultCount, 0);
     QCOMPARE(w->LabResult->text(), QStringLiteral("结果:0"));
-    QCOMPARE(FilledRows(w->Result.SGrid), 0);
+    QCOMPARE(FilledRows(w->Result().SGrid), 0);
   }
 }
 

@@ -255,10 +255,10 @@ void MainWindowTest::stationToStationShowsRowsInRed() {
   PickStation(w->ComboDZ, "上海");
   QTest::mouseClick(w->BTNZZCX, Qt::LeftButton);
   QVERIFY(dialogs.Messages.empty());
-  const TStringGrid& g = w->Result.SGrid;
+  const TStringGrid& g = w->Result().SGrid;
   const int shown = FilledRows(g);
   QVERIFY(shown > 0);
-  QCOMPARE(shown, w->Pub.Pub_ResultCount);
+  QCOMPARE(shown, w->Pub().Pub_ResultCount);
   QCOMPARE(w->LabResult->text(), QStringLiteral("结果:%1").arg(shown));
   const auto beijing = CityGroup(w->Tables, G("北京"));
   const auto shanghai = CityGroup(w->Tables, G("上海"));
@@ -289,13 +289,13 @@ void MainWindowTest::filtersSortingAndReverse() {
   PickStation(w->ComboFZ, "北京");
   PickStation(w->ComboDZ, "上海");
   w->BTNZZCXClick(0);
-  const TStringGrid& g = w->Result.SGrid;
-  const int all = w->Pub.Pub_ResultCount;
+  const TStringGrid& g = w->Result().SGrid;
+  const int all = w->Pub().Pub_ResultCount;
   QVERIFY(all > 0);
 
   QTest::mouseClick(w->CBDC, Qt::LeftButton);
   QVERIFY(w->CBDC->isChecked());
-  const int multipleUnits = w->Pub.Pub_ResultCount;
+  const int multipleUnits = w->Pub().Pub_ResultCount;
   QVERIFY(multipleUnits <= all);
   QCOMPARE(FilledRows(g), multipleUnits);
   QCOMPARE(w->LabResult->text(), QStringLiteral("结果:%1").arg(multipleUnits));
@@ -304,7 +304,7 @@ void MainWindowTest::filtersSortingAndReverse() {
     QVERIFY2(first == 'C' || first == 'D' || first == 'G', g.Cells(0, r).c_str());
   }
   QTest::mouseClick(w->CBDC, Qt::LeftButton);
-  QCOMPARE(w->Pub.Pub_ResultCount, all);
+  QCOMPARE(w->Pub().Pub_ResultCount, all);
 
   // "里程" twice: ascending, then descending, with the mark after the caption.
   QTest::mouseClick(w->Lab[9], Qt::LeftButton);
@@ -330,8 +330,8 @@ void MainWindowTest::filtersSortingAndReverse() {
   QCOMPARE(w->ComboDZ->currentText(), QStringLiteral("北京"));
   const auto shanghai = CityGroup(w->Tables, G("上海"));
   const auto beijing = CityGroup(w->Tables, G("北京"));
-  QVERIFY(w->Pub.Pub_ResultCount > 0);
-  for (int r = 0; r < w->Pub.Pub_ResultCount; ++r) {
+  QVERIFY(w->Pub().Pub_ResultCount > 0);
+  for (int r = 0; r < w->Pub().Pub_ResultCount; ++r) {
     QVERIFY(Contains(shanghai, g.Cells(4, r)));
     QVERIFY(Contains(beijing, g.Cells(6, r)));
   }
@@ -345,7 +345,7 @@ void MainWindowTest::inputMessagesMoveTheFocus() {
   PickStation(w->ComboFZ, "北京");
   PickStation(w->ComboDZ, "上海");
   w->BTNZZCXClick(0);
-  const int rows = w->Pub.Pub_ResultCount;
+  const int rows = w->Pub().Pub_ResultCount;
   QVERIFY(rows > 0);
 
   // Pinyin initials left in the box are refused even though they are a valid code.
@@ -358,7 +358,7 @@ void MainWindowTest::inputMessagesMoveTheFocus() {
   QCOMPARE(dialogs.Messages[0].Text, QStringLiteral("请输入发站。"));
   QTRY_VERIFY(w->ComboFZ->hasFocus());
   // A failed check leaves the previous rows.
-  QCOMPARE(w->Pub.Pub_ResultCount, rows);
+  QCOMPARE(w->Pub().Pub_ResultCount, rows);
 
   PickStation(w->ComboFZ, "上海");
   w->BTNZZCXClick(0);
@@ -396,8 +396,8 @@ void MainWindowTest::noDirectTrainOffersTheTransferSearch() {
   QCOMPARE(dialogs.Questions[0].Caption, QStringLiteral("纬途时刻表"));
   QCOMPARE(dialogs.Questions[0].Text, FromGbk(TransferOfferText()));
   QCOMPARE(w->LabResult->text(), QStringLiteral("结果:0"));
-  QCOMPARE(w->Result.SGrid.RowCount(), 16);
-  QCOMPARE(FilledRows(w->Result.SGrid), 0);
+  QCOMPARE(w->Result().SGrid.RowCount(), 16);
+  QCOMPARE(FilledRows(w->Result().SGrid), 0);
 }
 
 void MainWindowTest::trainNumberIsTypedInUpperCase() {
@@ -411,9 +411,9 @@ void MainWindowTest::trainNumberIsTypedInUpperCase() {
   QTest::keyClicks(w->ECC, " t110 ");
   QCOMPARE(w->ECC->text(), QStringLiteral(" T110 "));
   QTest::mouseClick(w->BTNCCCX, Qt::LeftButton);
-  QCOMPARE(w->Pub.QueryMode, 2);
-  QCOMPARE(w->Pub.Pub_ResultCount, 1);
-  QCOMPARE(Cell(w->Result.SGrid, 0, 0), QStringLiteral("T110"));
+  QCOMPARE(w->Pub().QueryMode, 2);
+  QCOMPARE(w->Pub().Pub_ResultCount, 1);
+  QCOMPARE(Cell(w->Result().SGrid, 0, 0), QStringLiteral("T110"));
   QCOMPARE(w->LabResult->text(), QStringLiteral("结果:1"));
 }
 
@@ -423,9 +423,9 @@ void MainWindowTest::stationTimetableListsTheCity() {
   QVERIFY(w);
   PickStation(w->ComboCZ, "北京");
   QTest::mouseClick(w->BTNCZCX, Qt::LeftButton);
-  QCOMPARE(w->Pub.QueryMode, 3);
-  const TStringGrid& g = w->Result.SGrid;
-  const int rows = w->Pub.Pub_ResultCount;
+  QCOMPARE(w->Pub().QueryMode, 3);
+  const TStringGrid& g = w->Result().SGrid;
+  const int rows = w->Pub().Pub_ResultCount;
   QVERIFY(rows > 0);
   const auto beijing = CityGroup(w->Tables, G("北京"));
   for (int r = 0; r < rows; ++r) {
@@ -433,8 +433,8 @@ void MainWindowTest::stationTimetableListsTheCity() {
   }
   // 精确站名 keeps only the rows at 北京 itself.
   QTest::mouseClick(w->CBJQ, Qt::LeftButton);
-  QVERIFY(w->Pub.Pub_ResultCount < rows);
-  for (int r = 0; r < w->Pub.Pub_ResultCount; ++r) {
+  QVERIFY(w->Pub().Pub_ResultCount < rows);
+  for (int r = 0; r < w->Pub().Pub_ResultCount; ++r) {
     QVERIFY(g.Cells(4, r) == G("北京") || g.Cells(6, r) == G("北京"));
   }
 }
@@ -445,16 +445,16 @@ void MainWindowTest::gridRefusesEmptyRowsAndWheelScrolls() {
   QVERIFY(w);
   PickStation(w->ComboCZ, "北京");
   w->BTNCZCXClick();
-  const int rows = w->Pub.Pub_ResultCount;
-  QVERIFY(rows > 0 && rows < w->Result.SGrid.RowCount());
+  const int rows = w->Pub().Pub_ResultCount;
+  QVERIFY(rows > 0 && rows < w->Result().SGrid.RowCount());
   GridView* grid = w->SGrid;
-  QVERIFY(w->Result.SGrid.SelectionParked());
+  QVERIFY(w->Result().SGrid.SelectionParked());
   // An empty row below the results cannot be selected.
   QVERIFY(!grid->SelectRow(rows));
-  QVERIFY(w->Result.SGrid.SelectionParked());
+  QVERIFY(w->Result().SGrid.SelectionParked());
 
   // With no row selected the wheel scrolls the view.
-  w->Result.SGrid.SetRowCount(60);
+  w->Result().SGrid.SetRowCount(60);
   grid->Refresh();
   QCOMPARE(grid->verticalScrollBar()->value(), 0);
   const QPoint centre = grid->viewport()->rect().center();
@@ -462,18 +462,18 @@ void MainWindowTest::gridRefusesEmptyRowsAndWheelScrolls() {
                    Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
   QApplication::sendEvent(grid->viewport(), &down);
   QCOMPARE(grid->verticalScrollBar()->value(), 1);
-  QVERIFY(w->Result.SGrid.SelectionParked());
+  QVERIFY(w->Result().SGrid.SelectionParked());
 
   // With a row selected the wheel moves the selection and stops at the last result row.
   grid->verticalScrollBar()->setValue(0);
   QVERIFY(grid->SelectRow(rows - 1));
   QApplication::sendEvent(grid->viewport(), &down);
-  QCOMPARE(w->Result.SGrid.Row(), rows - 1);
+  QCOMPARE(w->Result().SGrid.Row(), rows - 1);
   QWheelEvent up(centre, grid->viewport()->mapToGlobal(centre), QPoint(), QPoint(0, 120),
                  Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
   if (rows > 1) {
     QApplication::sendEvent(grid->viewport(), &up);
-    QCOMPARE(w->Result.SGrid.Row(), rows - 2);
+    QCOMPARE(w->Result().SGrid.Row(), rows - 2);
   }
 }
 
@@ -493,7 +493,7 @@ void MainWindowTest::advancedMenuFollowsTheResultCount() {
 
   w->ECC->setText(QStringLiteral("G1"));
   w->BTNCCCXClick();
-  QVERIFY(w->Pub.Pub_ResultCount > 0);
+  QVERIFY(w->Pub().Pub_ResultCount > 0);
   QMetaObject::invokeMethod(w->MAdvanced, "aboutToShow");
   QVERIFY(w->MPrint->isEnabled());
   QVERIFY(w->MExport->isEnabled());
@@ -511,10 +511,10 @@ void MainWindowTest::embeddedTimetableAnswersBeijingShanghai() {
   PickStation(w.ComboDZ, "上海");
   w.BTNZZCXClick(0);
   QVERIFY(dialogs.Messages.empty());
-  const int rows = w.Pub.Pub_ResultCount;
+  const int rows = w.Pub().Pub_ResultCount;
   QVERIFY(rows > 0);
   const auto beijing = CityGroup(w.Tables, G("北京"));
-  for (int r = 0; r < rows; ++r) QVERIFY(Contains(beijing, w.Result.SGrid.Cells(4, r)));
+  for (int r = 0; r < rows; ++r) QVERIFY(Contains(beijing, w.Result().SGrid.Cells(4, r)));
   QCOMPARE(w.LabResult->text(), QStringLiteral("结果:%1").arg(rows));
 }
 

@@ -136,13 +136,13 @@ class Monkey {
         return QStringLiteral("a box reads \"%1\" %2").arg(box->currentText(), codes);
       }
     }
-    const int count = w.Pub.Pub_ResultCount;
+    const int count = w.Pub().Pub_ResultCount;
     const QString expected = QStringLiteral("结果:%1").arg(count);
     if (w.LabResult->text() != expected) {
       return QStringLiteral("LabResult reads \"%1\", expected \"%2\"")
           .arg(w.LabResult->text(), expected);
     }
-    const TStringGrid& g = w.Result.SGrid;
+    const TStringGrid& g = w.Result().SGrid;
     if (FilledRows(g) != count) {
       return QStringLiteral("%1 non-empty rows for Pub_ResultCount %2")
           .arg(FilledRows(g))
@@ -178,16 +178,18 @@ class Monkey {
   }
 
   void CollectNames() {
-    for (TMemTable* t : {&w_.Tables.KMPy, &w_.Tables.KMSM}) {
+    for (const TMemTable* t : {&w_.Tables.KMPy, &w_.Tables.KMSM}) {
       const int f = t->FieldIndex("Station");
-      for (t->First(); !t->Eof(); t->Next()) stations_.push_back(FromGbk(t->Text(f)));
+      for (TTableCursor c(*t); !c.Eof(); c.Next()) stations_.push_back(FromGbk(c.Text(f)));
     }
-    TMemTable& py = w_.Tables.KMPy;
-    const int code = py.FieldIndex("Shortcode");
-    for (py.First(); !py.Eof(); py.Next()) codes_.push_back(FromGbk(py.Text(code)));
-    TMemTable& list = w_.Tables.KMList;
-    const int id = list.FieldIndex("ID");
-    for (list.First(); !list.Eof(); list.Next()) trains_.push_back(FromGbk(list.Text(id)));
+    const int code = w_.Tables.KMPy.FieldIndex("Shortcode");
+    for (TTableCursor py(w_.Tables.KMPy); !py.Eof(); py.Next()) {
+      codes_.push_back(FromGbk(py.Text(code)));
+    }
+    const int id = w_.Tables.KMList.FieldIndex("ID");
+    for (TTableCursor list(w_.Tables.KMList); !list.Eof(); list.Next()) {
+      trains_.push_back(FromGbk(list.Text(id)));
+    }
   }
 
   // The dialogs answer at random; export paths stay in the temporary folder.
@@ -413,7 +415,7 @@ class Monkey {
     GridView* grid = w_.SGrid;
     switch (Pick(3)) {
       case 0: {
-        const int row = RandomRow(w_.Result.SGrid);
+        const int row = RandomRow(w_.Result().SGrid);
         log_ += QStringLiteral("click SGrid row %1").arg(row);
         ClickGridRow(grid, row, false);
         break;
@@ -439,7 +441,7 @@ class Monkey {
   }
 
   void DoubleClickRow() {
-    const int row = RandomRow(w_.Result.SGrid);
+    const int row = RandomRow(w_.Result().SGrid);
     log_ += QStringLiteral("double click SGrid row %1").arg(row);
     ClickGridRow(w_.SGrid, row, true);
   }
@@ -493,7 +495,7 @@ class Monkey {
         break;
       }
     }
-    if (w_.Pub.Pub_ResultCount > 0) ++resultsSeen_;
+    if (w_.Pub().Pub_ResultCount > 0) ++resultsSeen_;
   }
 
   // A secondary window is showing: a few random actions in it, then it is closed.
@@ -697,12 +699,12 @@ void MonkeyTest::brokenPromisesAreSeen() {
   w->LabResult->setText(QStringLiteral("结果:2"));
   QVERIFY(Monkey::Broken(*w).contains(QStringLiteral("LabResult")));
   w->ShowResult();
-  w->Result.SGrid.SetCell(0, 3, "X");
+  w->Result().SGrid.SetCell(0, 3, "X");
   QVERIFY(Monkey::Broken(*w).contains(QStringLiteral("non-empty rows")));
-  w->Result.SGrid.SetCell(0, 3, "");
-  w->Result.SGrid.SetSelection(TGridRect{0, 3, 14, 3});
+  w->Result().SGrid.SetCell(0, 3, "");
+  w->Result().SGrid.SetSelection(TGridRect{0, 3, 14, 3});
   QVERIFY(Monkey::Broken(*w).contains(QStringLiteral("empty row 3")));
-  ClearGridSelection(w->Result.SGrid);
+  ClearGridSelection(w->Result().SGrid);
   w->ComboCZ->SetText(QStringLiteral("北京?"));
   QVERIFY(Monkey::Broken(*w).contains(QStringLiteral("a box")));
 }

@@ -45,7 +45,7 @@ void MsgWindowTest::doubleClickShowsTheStretchInBlue() {
   PickStation(w->ComboFZ, "天津");
   PickStation(w->ComboDZ, "南京");
   w->BTNZZCXClick(0);
-  const int row = RowOfTrain(w->Result.SGrid, "D301");
+  const int row = RowOfTrain(w->Result().SGrid, "D301");
   QVERIFY(row >= 0);
   bool shown = false;
   auto watch = WhenModal<TFrmMsg>([&](TFrmMsg* msg) {
@@ -92,7 +92,7 @@ void MsgWindowTest::trainNumberRowIsBlueThroughout() {
   QVERIFY(w);
   w->ECC->setText(QStringLiteral("T110"));
   w->BTNCCCXClick();
-  QCOMPARE(w->Pub.Pub_ResultCount, 1);
+  QCOMPARE(w->Pub().Pub_ResultCount, 1);
   bool shown = false;
   auto watch = WhenModal<TFrmMsg>([&](TFrmMsg* msg) {
     const MsgView& v = msg->View();
@@ -147,7 +147,7 @@ void MsgWindowTest::doubleClickOnAnEmptyRowOpensNothing() {
   DoubleClickRow(*w, 5);
   QTest::qWait(50);
   QVERIFY(!opened);
-  QVERIFY(w->Result.SGrid.SelectionParked());
+  QVERIFY(w->Result().SGrid.SelectionParked());
 }
 
 QTEST_MAIN(MsgWindowTest)

@@ -72,8 +72,8 @@ void PrintExportTest::exportWritesTheShownRowsExactly() {
   auto w = ReadyWindow(dialogs, resources_);
   QVERIFY(w);
   FilteredSortedQuery(*w);
-  const int shown = w->Pub.Pub_ResultCount;
-  QVERIFY(shown > 0 && static_cast<size_t>(shown) < w->Pub.Pub_GridResults.size());
+  const int shown = w->Pub().Pub_ResultCount;
+  QVERIFY(shown > 0 && static_cast<size_t>(shown) < w->Pub().Pub_GridResults.size());
   QTemporaryDir dir;
   // A name without an extension gets ".csv".
   dialogs.SaveNames = {QStringLiteral("  ") + dir.filePath(QStringLiteral("result")) +
@@ -85,7 +85,7 @@ void PrintExportTest::exportWritesTheShownRowsExactly() {
   std::string expected =
       "\r\n\r\n" + PublisherName() + "\r\n" + PublisherAddress() + "\r\n\r\n\r\n" +
       G("车次,始发,终到,车型,发站,发时,到站,到时,停站,里程,历时,硬座,软座,硬卧,软卧") + "\r\n";
-  const TStringGrid& g = w->Result.SGrid;
+  const TStringGrid& g = w->Result().SGrid;
   for (int r = 0; r < shown; ++r) {
     for (int c = 0; c < 15; ++c) expected += (c ? "," : "") + g.Cells(c, r);
     expected += "\r\n";
@@ -164,7 +164,7 @@ void PrintExportTest::printAsksFirstAndPrintsTitleAndPageNumber() {
   const QString text = PdfText(dialogs.PdfPath);
   QVERIFY2(text.contains(QStringLiteral("纬途列车时刻表")), qPrintable(text));
   QVERIFY(text.contains(QStringLiteral("车次")));
-  QVERIFY(text.contains(FromGbk(w->Result.SGrid.Cells(0, 0))));
+  QVERIFY(text.contains(FromGbk(w->Result().SGrid.Cells(0, 0))));
   QVERIFY(QRegularExpression(QStringLiteral("第\\s+1\\s+页")).match(text).hasMatch());
   QVERIFY(!QRegularExpression(QStringLiteral("第\\s+2\\s+页")).match(text).hasMatch());
 }

@@ -54,10 +54,10 @@ void ZzzWindowTest::transferButtonListsStationsAndClicksRefillTheGrid() {
                       grid->visualRect(grid->model()->index(zhengzhou, 0)).center());
     const int fz = StrToIntDef0(z.Cells(7, zhengzhou));
     const int dz = StrToIntDef0(z.Cells(8, zhengzhou));
-    QCOMPARE(w->Pub.Pub_ZZStation, G("郑州"));
-    QCOMPARE(w->Pub.Pub_ResultCount, fz + dz);
+    QCOMPARE(w->Pub().Pub_ZZStation, G("郑州"));
+    QCOMPARE(w->Pub().Pub_ResultCount, fz + dz);
     QCOMPARE(w->LabResult->text(), QStringLiteral("结果:%1").arg(fz + dz));
-    const TStringGrid& s = w->Result.SGrid;
+    const TStringGrid& s = w->Result().SGrid;
     for (int r = 0; r < fz; ++r) QCOMPARE(s.Cells(6, r), G("郑州"));
     for (int r = fz; r < fz + dz; ++r) {
       QCOMPARE(s.Cells(4, r), G("郑州"));
@@ -82,8 +82,8 @@ void ZzzWindowTest::transferButtonListsStationsAndClicksRefillTheGrid() {
   QVERIFY(checked);
   QVERIFY(!QApplication::activeModalWidget());
   // After closing, the main grid keeps the legs of the last clicked station.
-  QCOMPARE(w->Pub.Pub_ZZStation, G("郑州"));
-  QVERIFY(w->Pub.Pub_ResultCount > 0);
+  QCOMPARE(w->Pub().Pub_ZZStation, G("郑州"));
+  QVERIFY(w->Pub().Pub_ResultCount > 0);
 }
 
 void ZzzWindowTest::yesOnTheOfferOpensTheTransferWindow() {
@@ -103,7 +103,7 @@ void ZzzWindowTest::yesOnTheOfferOpensTheTransferWindow() {
   QCOMPARE(dialogs.Questions.size(), size_t{1});
   // Nothing was clicked in the window: the grid stays blank.
   QCOMPARE(w->LabResult->text(), QStringLiteral("结果:0"));
-  QVERIFY(w->Pub.Pub_ZZStation.empty());
+  QVERIFY(w->Pub().Pub_ZZStation.empty());
 }
 
 QTEST_MAIN(ZzzWindowTest)

@@ -1,5 +1,7 @@
 #include "data/mem_table.h"
 
+#include "data/table_cursor.h"
+
 #include <gtest/gtest.h>
 
 #include "data/table_text_format.h"
@@ -10,13 +12,16 @@ namespace {
 
 class StopTable : public ::testing::Test {
  protected:
-  void SetUp() override {
+  static TMemTable LoadStops() {
+    TMemTable t;
     TTableTextFormat f;
-    stops.LoadFromStreamViaFormat(testing::ReadFixture("tables/STRAIN.txt"), f);
-    stops.SetIndexName("SIDNo");
+    t.LoadFromStreamViaFormat(testing::ReadFixture("tables/STRAIN.txt"), f);
+    t.SetIndexName("SIDNo");
+    return t;
   }
   std::string Station() const { return stops.FieldByName("Station").AsString(); }
-  TMemTable stops;
+  TMemTable table = LoadStops();
+  TTableCursor stops{table};
 };
 
 TEST_F(StopTable, LocateLandsOnTheFirstStopAndNextContinuesInStopOrder) {
@@ -81,7 +86,7 @@ TEST_F(StopTable, WalksFollowTheCompoundIndex) {
     previousId = id.AsString();
     previousNo = no.AsInteger();
   }
-  EXPECT_EQ(rows, stops.RecordCount());
+  EXPECT_EQ(rows, table.RecordCount());
   // Backwards the same rows come in reverse.
   size_t back = 0;
   for (stops.Last(); !stops.Bof(); stops.Prior()) ++back;
@@ -96,11 +101,11 @@ TEST(MemTable, EmptyTableIsAtBothEnds) {
                         R"("Station=WideString,20,""Station"","""",20,Data,""""")",
                         R"("@@TABLEDEF END@@")", R"("Station",)"}),
       f);
-  t.First();
-  EXPECT_TRUE(t.Eof());
-  EXPECT_TRUE(t.Bof());
-  EXPECT_FALSE(t.Locate("Station", "x"));
-  EXPECT_EQ(t.FieldByName("Station").AsString(), "");
+  TTableCursor c(t);
+  EXPECT_TRUE(c.Eof());
+  EXPECT_TRUE(c.Bof());
+  EXPECT_FALSE(c.Locate("Station", "x"));
+  EXPECT_EQ(c.FieldByName("Station").AsString(), "");
 }
 
 TEST(MemTable, WithoutCurrentIndexTheWalkIsLoadOrder) {
@@ -108,26 +113,29 @@ TEST(MemTable, WithoutCurrentIndexTheWalkIsLoadOrder) {
   TTableTextFormat f;
   t.LoadFromStreamViaFormat(testing::ReadFixture("tables/SPY.txt"), f);
   std::vector<std::string> walked;
-  for (t.First(); !t.Eof(); t.Next()) walked.push_back(t.FieldByName("Station").AsString());
+  TTableCursor c(t);
+  for (c.First(); !c.Eof(); c.Next()) walked.push_back(c.FieldByName("Station").AsString());
   ASSERT_GE(walked.size(), 3u);
   EXPECT_EQ(walked[0], G("安阳"));
   EXPECT_EQ(walked[1], G("北京"));
   EXPECT_EQ(walked[2], G("北京西"));
-  EXPECT_TRUE(t.Locate("Station", G("北京西")));
-  EXPECT_EQ(t.FieldByName("ShortCode").AsString(), "BJX");
-  EXPECT_EQ(t.IndexName(), "");
+  EXPECT_TRUE(c.Locate("Station", G("北京西")));
+  EXPECT_EQ(c.FieldByName("ShortCode").AsString(), "BJX");
+  EXPECT_EQ(c.IndexName(), "");
 }
 
 TEST(MemTable, UnknownNamesAreErrors) {
   TMemTable t;
   TTableTextFormat f;
   t.LoadFromStreamViaFormat(testing::ReadFixture("tables/SM.txt"), f);
-  EXPECT_THROW(t.FieldByName("Nope"), TableError);
+  TTableCursor c(t);
+  EXPECT_THROW(c.FieldByName("Nope"), TableError);
+  EXPECT_THROW(c.SetIndexName("Nope"), TableError);
   EXPECT_THROW(t.SetIndexName("Nope"), TableError);
-  t.SetIndexName("sstation");
-  EXPECT_EQ(t.IndexName(), "SStation");
-  ASSERT_TRUE(t.Locate("Station", G("北京南")));
-  EXPECT_EQ(t.FieldByName("Gp").AsInteger(), 5);
+  c.SetIndexName("sstation");
+  EXPECT_EQ(c.IndexName(), "SStation");
+  ASSERT_TRUE(c.Locate("Station", G("北京南")));
+  EXPECT_EQ(c.FieldByName("Gp").AsInteger(), 5);
 }
 
 TEST(MemTable, IntegerIndexOrdersNumerically) {
@@ -142,9 +150,30 @@ TEST(MemTable, IntegerIndexOrdersNumerically) {
       f);
   t.SetIndexName("SGp");
   std::string order;
-  for (t.First(); !t.Eof(); t.Next()) order += t.FieldByName("Station").AsString();
+  for (TTableCursor c(t); !c.Eof(); c.Next()) order += c.FieldByName("Station").AsString();
   // Null first, equal keys in load order.
   EXPECT_EQ(order, "cbda");
+}
+
+}  // namespace
+}  // namespace velmor
+
+namespace velmor {
+namespace {
+
+// Readers each keep their own place: one walking the stops must not move another's.
+TEST_F(StopTable, CursorsOnOneTableMoveIndependently) {
+  TTableCursor other(table);
+  ASSERT_TRUE(stops.Locate("ID", "1043"));
+  ASSERT_TRUE(other.Locate("ID", "G1"));
+  other.Next();
+  EXPECT_EQ(Station(), G("西安"));
+  EXPECT_EQ(other.FieldByName("Station").AsString(), G("济南"));
+  // A cursor in load order beside one in the table's index.
+  TTableCursor loadOrder(table);
+  loadOrder.SetIndexName("");
+  EXPECT_EQ(stops.IndexName(), "SIDNo");
+  EXPECT_EQ(loadOrder.IndexName(), "");
 }
 
 }  // namespace

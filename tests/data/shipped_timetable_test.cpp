@@ -7,6 +7,7 @@
 
 #include "data/gbk_text.h"
 #include "data/loaders.h"
+#include "data/table_cursor.h"
 
 namespace velmor {
 namespace {
@@ -46,7 +47,7 @@ TEST_F(ShippedTimetable, EveryTableLoadsWithTheExpectedSize) {
 }
 
 TEST_F(ShippedTimetable, SampleRowsStandAsPublished) {
-  TMemTable& list = tables->KMList;
+  TTableCursor list(tables->KMList);
   ASSERT_TRUE(list.Locate("ID", "1043"));
   EXPECT_EQ(list.FieldByName("NType").AsInteger(), 8);
   EXPECT_EQ(list.FieldByName("StartStation").AsString(), G("西安"));
@@ -60,33 +61,34 @@ TEST_F(ShippedTimetable, SampleRowsStandAsPublished) {
   EXPECT_EQ(list.FieldByName("A_Time").AsString(), "09:00");
   EXPECT_EQ(list.FieldByName("P2").AsString(), "935");
 
-  TMemTable& stops = tables->KMTrain;
+  TTableCursor stops(tables->KMTrain);
   ASSERT_TRUE(stops.Locate("ID", "1043"));
   stops.Next();
   EXPECT_EQ(stops.FieldByName("Station").AsString(), G("咸阳"));
   EXPECT_EQ(stops.FieldByName("P1").AsString(), "3.5");
   EXPECT_EQ(stops.FieldByName("P4").AsString(), "54/58");
 
-  ASSERT_TRUE(tables->KMPy.Locate("Station", G("安阳")));
-  EXPECT_EQ(tables->KMPy.FieldByName("Shortcode").AsString(), "AY");
-  ASSERT_TRUE(tables->KMSM.Locate("Station", G("安庆西")));
-  EXPECT_EQ(tables->KMSM.FieldByName("Gp").AsInteger(), 1);
+  TTableCursor py(tables->KMPy);
+  ASSERT_TRUE(py.Locate("Station", G("安阳")));
+  EXPECT_EQ(py.FieldByName("Shortcode").AsString(), "AY");
+  TTableCursor sm(tables->KMSM);
+  ASSERT_TRUE(sm.Locate("Station", G("安庆西")));
+  EXPECT_EQ(sm.FieldByName("Gp").AsInteger(), 1);
   int beijing = 0;
-  tables->KMSM.First();
-  for (; !tables->KMSM.Eof(); tables->KMSM.Next()) {
-    if (tables->KMSM.FieldByName("Gp").AsInteger() == 5) ++beijing;
+  for (sm.First(); !sm.Eof(); sm.Next()) {
+    if (sm.FieldByName("Gp").AsInteger() == 5) ++beijing;
   }
   EXPECT_EQ(beijing, 5);
 }
 
 TEST_F(ShippedTimetable, StopsAndTrainsAgree) {
-  TMemTable& stops = tables->KMTrain;
-  TMemTable& list = tables->KMList;
-  const int id = stops.FieldIndex("ID");
-  const int no = stops.FieldIndex("S_No");
-  const int arrive = stops.FieldIndex("A_Time");
-  const int depart = stops.FieldIndex("D_Time");
-  const int elapsed = stops.FieldIndex("R_Date");
+  TTableCursor stops(tables->KMTrain);
+  TTableCursor list(tables->KMList);
+  const int id = tables->KMTrain.FieldIndex("ID");
+  const int no = tables->KMTrain.FieldIndex("S_No");
+  const int arrive = tables->KMTrain.FieldIndex("A_Time");
+  const int depart = tables->KMTrain.FieldIndex("D_Time");
+  const int elapsed = tables->KMTrain.FieldIndex("R_Date");
   std::set<std::string> trains;
   std::string current;
   int count = 0;

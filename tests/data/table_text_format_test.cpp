@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "data/mem_table.h"
+#include "data/table_cursor.h"
 #include "test_tables.h"
 
 namespace velmor {
@@ -79,13 +80,14 @@ TEST(TableTextFormat, FirstStopRowLoadsEmptyTextsAndZeroDistance) {
   std::string text = testing::ReadFixture("tables/STRAIN.txt");
   t.LoadFromStreamViaFormat(text, f);
   t.SetIndexName("SIDNo");
-  ASSERT_TRUE(t.Locate("ID", "1043"));
-  EXPECT_EQ(t.FieldByName("Station").AsString(), G("西安"));
-  EXPECT_EQ(t.FieldByName("A_Time").AsString(), "");
-  EXPECT_EQ(t.FieldByName("D_Time").AsString(), "21:25");
-  EXPECT_EQ(t.FieldByName("R_Date").AsString(), "0");
-  EXPECT_EQ(t.FieldByName("Distance").AsInteger(), 0);
-  for (const char* p : {"P1", "P2", "P3", "P4"}) EXPECT_EQ(t.FieldByName(p).AsString(), "");
+  TTableCursor c(t);
+  ASSERT_TRUE(c.Locate("ID", "1043"));
+  EXPECT_EQ(c.FieldByName("Station").AsString(), G("西安"));
+  EXPECT_EQ(c.FieldByName("A_Time").AsString(), "");
+  EXPECT_EQ(c.FieldByName("D_Time").AsString(), "21:25");
+  EXPECT_EQ(c.FieldByName("R_Date").AsString(), "0");
+  EXPECT_EQ(c.FieldByName("Distance").AsInteger(), 0);
+  for (const char* p : {"P1", "P2", "P3", "P4"}) EXPECT_EQ(c.FieldByName(p).AsString(), "");
 }
 
 TEST(TableTextFormat, LineBreaksOfAnyKindAndBlankLines) {
@@ -95,8 +97,9 @@ TEST(TableTextFormat, LineBreaksOfAnyKindAndBlankLines) {
   TTableTextFormat f;
   t.LoadFromStreamViaFormat(text, f);
   ASSERT_EQ(t.RecordCount(), 2u);
-  t.Last();
-  EXPECT_EQ(t.FieldByName("Station").AsString(), G("安庆西"));
+  TTableCursor c(t);
+  c.Last();
+  EXPECT_EQ(c.FieldByName("Station").AsString(), G("安庆西"));
 }
 
 TEST(TableTextFormat, NullIntegerEscapesAndHeaderCase) {
@@ -106,17 +109,17 @@ TEST(TableTextFormat, NullIntegerEscapesAndHeaderCase) {
   TTableTextFormat f;
   t.LoadFromStreamViaFormat(text, f);
   ASSERT_EQ(t.RecordCount(), 3u);
-  TField gp = t.FieldByName("GP");
-  TField st = t.FieldByName("station");
-  t.First();
+  TTableCursor c(t);
+  TField gp = c.FieldByName("GP");
+  TField st = c.FieldByName("station");
   EXPECT_TRUE(gp.IsNull());
   EXPECT_EQ(gp.AsInteger(), 0);
   EXPECT_EQ(gp.AsString(), "");
   EXPECT_EQ(st.AsString(), "a%b\r\n");
-  t.Next();
+  c.Next();
   EXPECT_EQ(gp.AsInteger(), 7);
   EXPECT_EQ(st.AsString(), "tail");
-  t.Next();
+  c.Next();
   EXPECT_TRUE(gp.IsNull());
   EXPECT_EQ(st.AsString(), "x%q");
 }
@@ -127,9 +130,10 @@ TEST(TableTextFormat, ExtraAndMissingValuesInARow) {
   TTableTextFormat f;
   t.LoadFromStreamViaFormat(text, f);
   ASSERT_EQ(t.RecordCount(), 2u);
-  t.Last();
-  EXPECT_EQ(t.FieldByName("Station").AsString(), "b");
-  EXPECT_TRUE(t.FieldByName("Gp").IsNull());
+  TTableCursor c(t);
+  c.Last();
+  EXPECT_EQ(c.FieldByName("Station").AsString(), "b");
+  EXPECT_TRUE(c.FieldByName("Gp").IsNull());
 }
 
 TEST(TableTextFormat, ColumnsMatchingNoFieldAreSkipped) {
@@ -137,9 +141,9 @@ TEST(TableTextFormat, ColumnsMatchingNoFieldAreSkipped) {
   TMemTable t;
   TTableTextFormat f;
   t.LoadFromStreamViaFormat(text, f);
-  t.First();
-  EXPECT_EQ(t.FieldByName("Station").AsString(), "c");
-  EXPECT_EQ(t.FieldByName("Gp").AsInteger(), 3);
+  TTableCursor c(t);
+  EXPECT_EQ(c.FieldByName("Station").AsString(), "c");
+  EXPECT_EQ(c.FieldByName("Gp").AsInteger(), 3);
 }
 
 TEST(TableTextFormat, FailuresRaiseTheirMessages) {
@@ -154,7 +158,7 @@ TEST(TableTextFormat, FailuresRaiseTheirMessages) {
     FAIL() << "unknown type accepted";
   } catch (const TableError& e) {
     EXPECT_STREQ(e.what(),
-                 R"(Unknown field type (Float) in CSV file. (Float,0,"X","",10,Data,""))");
+                 R"(Unknown field type (Float) in CSV file. (Float,0,"X","",10,Data,"") (line 2))");
   }
   auto message = [&](const std::string& text) {
     try {
@@ -165,13 +169,14 @@ TEST(TableTextFormat, FailuresRaiseTheirMessages) {
     }
     return std::string("no error");
   };
-  EXPECT_EQ(message(GroupTable({})), "Couldnt determine field count for load.");
+  // Messages end with the line they arose on: the schema takes lines 1-9, the header line 10.
+  EXPECT_EQ(message(GroupTable({})), "Couldnt determine field count for load. (line 9)");
   EXPECT_EQ(message(GroupTable({R"("Nothing","Known",)"})),
-            "Couldnt determine field count for load.");
+            "Couldnt determine field count for load. (line 10)");
   EXPECT_EQ(message(GroupTable({R"("Station","Gp",)", R"("a","1",)", R"("a","2",)"})),
             "Duplicate index value. Operation aborted.");
-  EXPECT_EQ(message(GroupTable({R"("Station","Gp",)", R"("a","x1",)"})),
-            "'x1' is not a valid integer value");
+  EXPECT_EQ(message(GroupTable({R"("Station","Gp",)", R"("a","1",)", "", R"("a","x1",)"})),
+            "'x1' is not a valid integer value for field 'Gp' (line 13)");
   // Equal keys in an index that is not unique are fine.
   EXPECT_EQ(message(GroupTable({R"("Station","Gp",)", R"("a","1",)", R"("b","1",)"})), "no error");
 }
@@ -210,9 +215,9 @@ TEST(TableTextFormat, DamagedTextsLoadOrRaise) {
     TTableTextFormat f;
     try {
       t.LoadFromStreamViaFormat(copy, f);
-      for (t.First(); !t.Eof(); t.Next()) {
+      for (TTableCursor c(t); !c.Eof(); c.Next()) {
         for (size_t k = 0; k < t.FieldDefs().size(); ++k) {
-          (void)TField(&t, static_cast<int>(k)).AsString();
+          (void)TField(&c, static_cast<int>(k)).AsString();
         }
       }
       ++loaded;

@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "data/mem_table.h"
+#include "data/table_cursor.h"
 #include "data/table_text_format.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -17,13 +18,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   }
   // Whatever loaded must be walkable and searchable in every index.
   for (const velmor::TIndexDef& ix : table.IndexDefs()) {
-    table.SetIndexName(ix.Name);
-    for (table.First(); !table.Eof(); table.Next()) {
+    velmor::TTableCursor c(table);
+    c.SetIndexName(ix.Name);
+    for (; !c.Eof(); c.Next()) {
       for (size_t f = 0; f < table.FieldDefs().size(); ++f) {
-        (void)velmor::TField(&table, static_cast<int>(f)).AsString();
+        (void)velmor::TField(&c, static_cast<int>(f)).AsString();
       }
     }
-    if (!table.FieldDefs().empty()) (void)table.Locate(table.FieldDefs()[0].Name, "x");
+    if (!table.FieldDefs().empty()) (void)c.Locate(table.FieldDefs()[0].Name, "x");
   }
   return 0;
 }

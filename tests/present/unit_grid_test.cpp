@@ -80,23 +80,23 @@ TEST(SwapGridRows, ExchangesEveryColumn) {
 
 TEST(SortGrid, TextComparesBytes) {
   TStringGrid grid = KeyedGrid({"T10", "2", "K1", "1043", G("北京"), ""});
-  SortGrid(grid, 0, true, false);
+  SortGrid(grid, 0, true, TSortAs::Text);
   EXPECT_EQ(Column(grid, 0), (Texts{"", "1043", "2", "K1", "T10", G("北京")}));
-  SortGrid(grid, 0, false, false);
+  SortGrid(grid, 0, false, TSortAs::Text);
   EXPECT_EQ(Column(grid, 0), (Texts{G("北京"), "T10", "K1", "2", "1043", ""}));
 }
 
 TEST(SortGrid, NumbersCompareByValue) {
   TStringGrid grid = KeyedGrid({"120", "95", "1069.5", "3.5", "1000"});
-  SortGrid(grid, 0, true, true);
+  SortGrid(grid, 0, true, TSortAs::Number);
   EXPECT_EQ(Column(grid, 0), (Texts{"3.5", "95", "120", "1000", "1069.5"}));
-  SortGrid(grid, 0, false, true);
+  SortGrid(grid, 0, false, TSortAs::Number);
   EXPECT_EQ(Column(grid, 0), (Texts{"1069.5", "1000", "120", "95", "3.5"}));
 }
 
 TEST(SortGrid, NonNumbersCountAsZeroAndTheSortCompletes) {
   TStringGrid grid = KeyedGrid({"-", "120", "95", "-", "12abc", "7", "-", "300"});
-  SortGrid(grid, 0, true, true);
+  SortGrid(grid, 0, true, TSortAs::Number);
   const Texts keys = Column(grid, 0);
   ASSERT_EQ(keys.size(), 8u);
   for (size_t i = 0; i < 4; ++i) {
@@ -104,14 +104,14 @@ TEST(SortGrid, NonNumbersCountAsZeroAndTheSortCompletes) {
   }
   EXPECT_EQ(Texts(keys.begin() + 4, keys.end()), (Texts{"7", "95", "120", "300"}));
 
-  SortGrid(grid, 0, false, true);
+  SortGrid(grid, 0, false, TSortAs::Number);
   const Texts down = Column(grid, 0);
   EXPECT_EQ(Texts(down.begin(), down.begin() + 4), (Texts{"300", "120", "95", "7"}));
 }
 
 TEST(SortGrid, EmptyNumberCellsBecomeZero) {
   TStringGrid grid = KeyedGrid({"", "5"});
-  SortGrid(grid, 0, true, true);
+  SortGrid(grid, 0, true, TSortAs::Number);
   EXPECT_EQ(Column(grid, 0), (Texts{"0", "5"}));
 }
 
@@ -119,17 +119,17 @@ TEST(SortGrid, EqualKeysEndInTheOrderOfTheHoarePartitions) {
   // Worked by hand: the pivot "b" of row 2 swaps rows 0/4 and 2/3, then 0..2 and 3..4
   // are sorted, giving original rows 3, 1, 4, 0, 2 (a stable sort would give 1, 3, 0, 2, 4).
   TStringGrid grid = KeyedGrid({"b", "a", "b", "a", "b"});
-  SortGrid(grid, 0, true, false);
+  SortGrid(grid, 0, true, TSortAs::Text);
   EXPECT_EQ(Column(grid, 0), (Texts{"a", "a", "b", "b", "b"}));
   EXPECT_EQ(Column(grid, 1), (Texts{"3", "1", "4", "0", "2"}));
 }
 
 TEST(SortGrid, EmptyAndSingleRowGridsAreHarmless) {
   TStringGrid none(2, 0);
-  SortGrid(none, 0, true, true);
+  SortGrid(none, 0, true, TSortAs::Number);
   EXPECT_EQ(none.RowCount(), 0);
   TStringGrid one = KeyedGrid({"x"});
-  SortGrid(one, 0, false, true);
+  SortGrid(one, 0, false, TSortAs::Number);
   EXPECT_EQ(Column(one, 0), (Texts{"x"}));
 }
 

@@ -5,6 +5,7 @@
 #include <random>
 
 #include "data/loaders.h"
+#include "data/table_cursor.h"
 #include "present/result_grid.h"
 #include "present/train_detail.h"
 #include "present/transfer_list.h"
@@ -48,11 +49,11 @@ class QuerySession : public ::testing::Test {
     ASSERT_TRUE(tables_.TrainLoaded && tables_.SMLoaded);
     BuildFareZoneTable(state_.Fares);
     BuildFareRateTable(state_.Fares);
-    for (tables_.KMPy.First(); !tables_.KMPy.Eof(); tables_.KMPy.Next()) {
-      stations_.push_back(tables_.KMPy.FieldByName("Station").AsString());
+    for (TTableCursor py(tables_.KMPy); !py.Eof(); py.Next()) {
+      stations_.push_back(py.FieldByName("Station").AsString());
     }
-    for (tables_.KMList.First(); !tables_.KMList.Eof(); tables_.KMList.Next()) {
-      trains_.push_back(tables_.KMList.FieldByName("ID").AsString());
+    for (TTableCursor list(tables_.KMList); !list.Eof(); list.Next()) {
+      trains_.push_back(list.FieldByName("ID").AsString());
     }
   }
 

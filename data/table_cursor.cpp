@@ -1,0 +1,114 @@
+#include "data/table_cursor.h"
+
+#include <algorithm>
+#include <charconv>
+
+namespace velmor {
+
+std::string TField::AsString() const {
+  const TMemTable& t = cursor_->Table();
+  if (t.FieldDefs()[static_cast<size_t>(index_)].DataType == TFieldType::ftWideString) {
+    return std::string(cursor_->Text(index_));
+  }
+  if (cursor_->IsNull(index_)) return {};
+  return std::to_string(cursor_->Integer(index_));
+}
+
+int32_t TField::AsInteger() const {
+  if (Def().DataType == TFieldType::ftWideString) {
+    // Integer reads of a text field happen nowhere in the program; lenient like the rest.
+    int32_t v = 0;
+    std::string_view t = cursor_->Text(index_);
+    std::from_chars(t.data(), t.data() + t.size(), v);
+    return v;
+  }
+  return cursor_->Integer(index_);
+}
+
+bool TField::IsNull() const {
+  return cursor_->IsNull(index_);
+}
+
+const TFieldDef& TField::Def() const {
+  return cursor_->Table().FieldDefs()[static_cast<size_t>(index_)];
+}
+
+TTableCursor::TTableCursor(const TMemTable& table)
+    : table_(&table),
+      index_(table.current_),
+      order_(table.OrderOf(table.current_)),
+      rows_(table.RecordCount()) {
+  First();
+}
+
+void TTableCursor::SetIndexName(std::string_view name) {
+  index_ = table_->FindIndex(name);
+  order_ = table_->OrderOf(index_);
+  First();
+}
+
+const std::string& TTableCursor::IndexName() const {
+  static const std::string loadOrder;
+  return index_ < 0 ? loadOrder : table_->indexes_[static_cast<size_t>(index_)].def.Name;
+}
+
+void TTableCursor::First() {
+  pos_ = 0;
+  bof_ = true;
+  eof_ = rows_ == 0;
+}
+
+void TTableCursor::Last() {
+  pos_ = rows_ ? rows_ - 1 : 0;
+  eof_ = true;
+  bof_ = rows_ == 0;
+}
+
+void TTableCursor::Prior() {
+  if (pos_ > 0) {
+    --pos_;
+    eof_ = false;
+    bof_ = false;
+  } else {
+    bof_ = true;
+    if (rows_ != 0) eof_ = false;
+  }
+}
+
+TField TTableCursor::FieldByName(std::string_view name) const {
+  return TField(this, table_->RequireField(name));
+}
+
+bool TTableCursor::Locate(std::string_view keyField, std::string_view value) {
+  const TMemTable& t = *table_;
+  const int f = t.RequireField(keyField);
+  if (rows_ == 0) return false;
+  auto found = [&](size_t p) {
+    pos_ = p;
+    bof_ = false;
+    eof_ = false;
+    return true;
+  };
+  const bool text = t.IsTextField(f);
+  if (index_ >= 0) {
+    const TMemTable::Index& ix = t.indexes_[static_cast<size_t>(index_)];
+    if (ix.fields.front() == f && text && !ix.def.Descending && !ix.def.CaseInsensitive) {
+      auto it = std::lower_bound(
+          ix.order.begin(), ix.order.end(), value,
+          [&](uint32_t row, std::string_view v) { return t.CellText(row, f).compare(v) < 0; });
+      if (it != ix.order.end() && t.CellText(*it, f) == value) {
+        return found(static_cast<size_t>(it - ix.order.begin()));
+      }
+      return false;
+    }
+  }
+  for (size_t p = 0; p < rows_; ++p) {
+    const size_t row = order_ ? order_[p] : p;
+    const bool match = text ? t.CellText(row, f) == value
+                            : (!t.CellNull(row, f) && std::to_string(t.CellInt(row, f)) == value);
+    if (match) return found(p);
+  }
+  return false;
+}
+
+}  // namespace velmor
