@@ -441,6 +441,8 @@ void TFrmVelmor::FormCreate() {
   ImageLogo->resize(logo_.isNull() ? QSize(143, 63) : logo_.size());
   BtnUpdate->setIcon(QIcon(LoadPicture(finder_, "update")));
   BtnUpdate->setIconSize(QSize(23, 23));
+  BTNAdvanced->setIcon(GlyphPairIcon(LoadPicture(finder_, "advanced")));
+  BTNAdvanced->setIconSize(QSize(16, 16));
   Image1->setPixmap(LoadPicture(finder_, "b1"));
   Image2->setPixmap(LoadPicture(finder_, "b2"));
   Image3->setPixmap(LoadPicture(finder_, "b3"));
@@ -456,11 +458,22 @@ void TFrmVelmor::showEvent(QShowEvent* event) {
   QWidget::showEvent(event);
   if (centred_) return;
   centred_ = true;
-  if (QScreen* screen = this->screen()) {
-    QRect frame = frameGeometry();
-    frame.moveCenter(screen->availableGeometry().center());
-    move(frame.topLeft());
-  }
+  CentreFrame();
+}
+
+void TFrmVelmor::moveEvent(QMoveEvent* event) {
+  QWidget::moveEvent(event);
+  if (centred_ && frameGeometry().size() != centredFrame_) CentreFrame();
+}
+
+void TFrmVelmor::CentreFrame() {
+  QScreen* screen = this->screen();
+  if (!screen) return;
+  // The frame, title bar included, is what the user sees centred.
+  QRect frame = frameGeometry();
+  centredFrame_ = frame.size();
+  frame.moveCenter(screen->availableGeometry().center());
+  move(frame.topLeft());
 }
 
 void TFrmVelmor::OnLoaderSignal(LoaderSignal signal) {
@@ -489,7 +502,8 @@ void TFrmVelmor::ComboFZChange(StationCombo* sender) {
   // Trimmed as typed: a GBK round trip would turn what GBK cannot hold into '?' in the box.
   const QString text = sender->currentText();
   const QString trimmed = TrimText(text);
-  if (trimmed != text) sender->SetText(trimmed);
+  // Setting the text always leaves the caret at its end, even when trimming changed nothing.
+  sender->SetText(trimmed);
   switch (StationTextAction(ToGbk(trimmed))) {
     case StationListAction::FillPinyinList:
       FillPinyinList(sender);
