@@ -13,6 +13,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QValidator>
+#include <QWindow>
 #include <vector>
 
 #include "app/UnitAbout.h"
@@ -461,19 +462,25 @@ void TFrmVelmor::showEvent(QShowEvent* event) {
   CentreFrame();
 }
 
-void TFrmVelmor::moveEvent(QMoveEvent* event) {
-  QWidget::moveEvent(event);
-  if (centred_ && frameGeometry().size() != centredFrame_) CentreFrame();
+void TFrmVelmor::changeEvent(QEvent* event) {
+  QWidget::changeEvent(event);
+  // A window manager frames the window only after the first show; it is known once the window
+  // has been activated, and the window is centred again with it.
+  if (event->type() == QEvent::ActivationChange && isActiveWindow() && !frameCentred_) {
+    frameCentred_ = true;
+    CentreFrame();
+  }
 }
 
 void TFrmVelmor::CentreFrame() {
   QScreen* screen = this->screen();
-  if (!screen) return;
+  QWindow* window = windowHandle();
+  if (!screen || !window) return;
   // The frame, title bar included, is what the user sees centred.
-  QRect frame = frameGeometry();
-  centredFrame_ = frame.size();
+  const QMargins margins = window->frameMargins();
+  QRect frame = geometry().marginsAdded(margins);
   frame.moveCenter(screen->availableGeometry().center());
-  move(frame.topLeft());
+  window->setPosition(frame.topLeft() + QPoint(margins.left(), margins.top()));
 }
 
 void TFrmVelmor::OnLoaderSignal(LoaderSignal signal) {

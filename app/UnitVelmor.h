@@ -143,7 +143,7 @@ class TFrmVelmor : public QWidget {
 
  protected:
   void showEvent(QShowEvent* event) override;
-  void moveEvent(QMoveEvent* event) override;
+  void changeEvent(QEvent* event) override;
 
  private:
   void BuildTopPanel();
@@ -170,9 +170,8 @@ class TFrmVelmor : public QWidget {
   bool queryButtonsSignalled_ = false;
   bool queriesReady_ = false;
   bool centred_ = false;
-  // The frame size the window was last centred with; a window manager adds its frame only
-  // after the first show, and the window is centred again then.
-  QSize centredFrame_;
+  bool frameCentred_ = false;
+  // Centres the window's frame on its screen's available area.
   void CentreFrame();
   QPixmap logo_;
 };
