@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""Draw the nine window pictures as Windows bitmap files.
+"""Draw the window pictures and the advanced button's glyph pair as Windows bitmap files.
 
 All artwork is drawn here from simple shapes and hand-made pixel glyphs, so
 the pictures can be rebuilt at any time:  python3 make_images.py [--out DIR]
