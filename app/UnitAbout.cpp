@@ -19,7 +19,7 @@ TFrmAbout::TFrmAbout(const QPixmap& logo, QWidget* parent)
   pal.setColor(QPalette::Window, QColor(227, 239, 243));
   setPalette(pal);
 
-  ImageLogo = new ClickLabel(this);
+  ImageLogo = new QLabel(this);
   ImageLogo->setPixmap(logo);
   ImageLogo->setGeometry(24, 20, 143, 63);
   ImageLogo->setCursor(Qt::PointingHandCursor);
@@ -53,14 +53,9 @@ TFrmAbout::TFrmAbout(const QPixmap& logo, QWidget* parent)
   Label1->hide();
 
   connect(Label2, &ClickLabel::clicked, this, &TFrmAbout::Label2Click);
-  connect(ImageLogo, &ClickLabel::clicked, this, &TFrmAbout::ImageLogoClick);
 }
 
 void TFrmAbout::Label2Click() {
-  OpenLink(LinkTarget::PublisherHome);
-}
-
-void TFrmAbout::ImageLogoClick() {
   OpenLink(LinkTarget::PublisherHome);
 }
 

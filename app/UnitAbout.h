@@ -18,9 +18,9 @@ class TFrmAbout : public QDialog {
   explicit TFrmAbout(const QPixmap& logo, QWidget* parent = nullptr);
 
   void Label2Click();
-  void ImageLogoClick();
 
-  ClickLabel* ImageLogo = nullptr;
+  // Not a link, for all its hand cursor: only Label2 opens the site.
+  QLabel* ImageLogo = nullptr;
   QLabel* LabVer = nullptr;
   QLabel* Label1 = nullptr;
   QLabel* Label3 = nullptr;

@@ -13,6 +13,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QValidator>
+#include <QWindow>
 #include <vector>
 
 #include "app/UnitAbout.h"
@@ -439,6 +440,8 @@ void TFrmVelmor::FormCreate() {
   ImageLogo->resize(logo_.isNull() ? QSize(143, 63) : logo_.size());
   BtnUpdate->setIcon(QIcon(LoadPicture(finder_, "update")));
   BtnUpdate->setIconSize(QSize(23, 23));
+  BTNAdvanced->setIcon(GlyphPairIcon(LoadPicture(finder_, "advanced")));
+  BTNAdvanced->setIconSize(QSize(16, 16));
   Image1->setPixmap(LoadPicture(finder_, "b1"));
   Image2->setPixmap(LoadPicture(finder_, "b2"));
   Image3->setPixmap(LoadPicture(finder_, "b3"));
@@ -454,11 +457,28 @@ void TFrmVelmor::showEvent(QShowEvent* event) {
   QWidget::showEvent(event);
   if (centred_) return;
   centred_ = true;
-  if (QScreen* screen = this->screen()) {
-    QRect frame = frameGeometry();
-    frame.moveCenter(screen->availableGeometry().center());
-    move(frame.topLeft());
+  CentreFrame();
+}
+
+void TFrmVelmor::changeEvent(QEvent* event) {
+  QWidget::changeEvent(event);
+  // A window manager frames the window only after the first show; it is known once the window
+  // has been activated, and the window is centred again with it.
+  if (event->type() == QEvent::ActivationChange && isActiveWindow() && !frameCentred_) {
+    frameCentred_ = true;
+    CentreFrame();
   }
+}
+
+void TFrmVelmor::CentreFrame() {
+  QScreen* screen = this->screen();
+  QWindow* window = windowHandle();
+  if (!screen || !window) return;
+  // The frame, title bar included, is what the user sees centred.
+  const QMargins margins = window->frameMargins();
+  QRect frame = geometry().marginsAdded(margins);
+  frame.moveCenter(screen->availableGeometry().center());
+  window->setPosition(frame.topLeft() + QPoint(margins.left(), margins.top()));
 }
 
 void TFrmVelmor::OnLoaderSignal(LoaderSignal signal) {
@@ -493,7 +513,8 @@ void TFrmVelmor::ComboFZChange(StationCombo* sender) {
   // Trimmed as typed: a GBK round trip would turn what GBK cannot hold into '?' in the box.
   const QString text = sender->currentText();
   const QString trimmed = TrimText(text);
-  if (trimmed != text) sender->SetText(trimmed);
+  // Setting the text always leaves the caret at its end, even when trimming changed nothing.
+  sender->SetText(trimmed);
   switch (StationTextAction(ToGbk(trimmed))) {
     case StationListAction::FillPinyinList:
       FillPinyinList(sender);

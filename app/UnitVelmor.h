@@ -143,6 +143,7 @@ class TFrmVelmor : public QWidget {
 
  protected:
   void showEvent(QShowEvent* event) override;
+  void changeEvent(QEvent* event) override;
 
  private:
   void BuildTopPanel();
@@ -171,6 +172,9 @@ class TFrmVelmor : public QWidget {
   bool queryButtonsSignalled_ = false;
   bool queriesReady_ = false;
   bool centred_ = false;
+  bool frameCentred_ = false;
+  // Centres the window's frame on its screen's available area.
+  void CentreFrame();
   QPixmap logo_;
 };
 

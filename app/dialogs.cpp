@@ -83,6 +83,9 @@ std::optional<QString> QtDialogs::SaveFileName(QWidget* parent, const QString& f
   dialog.setDefaultSuffix(defaultSuffix);
   // ChooseExportFile asks about replacing, after the default extension has been added.
   dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
+  // The framework's own dialog speaks the program's Chinese; a desktop's would follow the
+  // user's locale.
+  dialog.setOption(QFileDialog::DontUseNativeDialog, true);
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
     return std::nullopt;
   }

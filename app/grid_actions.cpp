@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "app/qt_print_canvas.h"
+#include "app/qt_text.h"
 #include "present/grid_export.h"
 
 namespace velmor {
@@ -23,10 +24,11 @@ bool ExportListGrid(IDialogs& dialogs, QWidget* parent, const TStringGrid& grid,
   const std::optional<QString> file = ChooseExportFile(dialogs, parent);
   if (!file) return false;
   std::string error;
-  if (!WriteExportFile(QFile::encodeName(*file).toStdString(), lines, &error)) {
+  int number = 0;
+  if (!WriteExportFile(QFile::encodeName(*file).toStdString(), lines, &error, &number)) {
     dialogs.Message(
         parent, AppTitle(),
-        QStringLiteral("无法创建文件“%1”。\n%2").arg(*file, QString::fromLocal8Bit(error.c_str())));
+        QStringLiteral("无法创建文件“%1”。\n%2").arg(*file, FromGbk(ExportErrorText(number))));
     return false;
   }
   return true;

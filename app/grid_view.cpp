@@ -24,7 +24,7 @@ class GridCellDelegate : public QStyledItemDelegate {
     const int row = index.row();
     const bool selected = view_->IsRowSelected(row);
     painter->save();
-    painter->fillRect(option.rect, selected ? GridView::SelectionColour() : GridView::CellColour());
+    painter->fillRect(option.rect, selected ? view_->SelectionColour() : GridView::CellColour());
     painter->setPen(view_->RowTextColour(row));
     painter->setFont(option.font);
     const QString text = index.data(Qt::DisplayRole).toString();
@@ -46,6 +46,8 @@ GridView::GridView(TStringGrid& grid, const std::vector<int>& columnWidths, QWid
   setSelectionMode(QAbstractItemView::NoSelection);
   setEditTriggers(QAbstractItemView::NoEditTriggers);
   setFocusPolicy(Qt::StrongFocus);
+  // Tab leaves the grid for the next control: the cells are never stepped through.
+  setTabKeyNavigation(false);
   horizontalHeader()->hide();
   verticalHeader()->hide();
   verticalHeader()->setMinimumSectionSize(kRowHeight);
@@ -80,8 +82,8 @@ void GridView::Refresh() {
   viewport()->update();
 }
 
-QColor GridView::SelectionColour() {
-  return QColor(10, 36, 106);
+QColor GridView::SelectionColour() const {
+  return palette().color(QPalette::Active, QPalette::Highlight);
 }
 
 bool GridView::IsRowSelected(int row) const {

@@ -40,8 +40,8 @@ class GridView : public QTableView {
   // The text colour `row` is drawn in (white when selected).
   QColor RowTextColour(int row) const;
 
-  // The fill colour of a selected row: the colour of an active window's caption.
-  static QColor SelectionColour();
+  // The fill colour of a selected row: the system's colour of an active window's caption.
+  QColor SelectionColour() const;
   // The cell colour of every list grid.
   static QColor CellColour() { return QColor(255, 253, 244); }
 

@@ -10,8 +10,8 @@ class QPrinter;
 
 namespace velmor {
 
-// Opens the print job when constructed and closes it when destroyed; Ok() tells whether the
-// printer could be opened at all.
+// Opens the print job at the first drawing (after the sheet has been turned) and closes it when
+// destroyed.
 class QtPrintCanvas : public TPrintCanvas {
  public:
   explicit QtPrintCanvas(QPrinter& printer);
@@ -19,12 +19,15 @@ class QtPrintCanvas : public TPrintCanvas {
   QtPrintCanvas(const QtPrintCanvas&) = delete;
   QtPrintCanvas& operator=(const QtPrintCanvas&) = delete;
 
-  bool Ok() const { return ok_; }
+  // Opens the job if nothing has been drawn yet; whether the printer could be opened at all.
+  bool Open();
 
   int PageWidth() const override;
   int PageHeight() const override;
   int DpiX() const override;
   int DpiY() const override;
+  void SetLandscape(bool landscape) override;
+  int TextWidth(std::string_view gbkText, std::string_view fontName, int pointSize) const override;
   void TextOut(int x, int y, std::string_view gbkText, std::string_view fontName,
                int pointSize) override;
   void Line(int x1, int y1, int x2, int y2, int penWidth) override;
@@ -34,6 +37,7 @@ class QtPrintCanvas : public TPrintCanvas {
  private:
   QPrinter& printer_;
   QPainter painter_;
+  bool begun_ = false;
   bool ok_ = false;
   int page_ = 1;
 };

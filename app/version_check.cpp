@@ -6,6 +6,7 @@
 #include <QNetworkProxy>
 #include <QNetworkReply>
 #include <QNetworkRequest>
+#include <QStringDecoder>
 #include <QTcpSocket>
 #include <QThread>
 #include <QTimer>
@@ -38,6 +39,12 @@ std::string JudgeVersionText(std::string_view fetchedGbk) {
 }
 
 namespace {
+
+bool IsValidUtf8(const QByteArray& bytes) {
+  QStringDecoder decoder(QStringDecoder::Utf8);
+  const QString decoded = decoder.decode(bytes);
+  return !decoder.hasError();
+}
 
 // One network step: waits in a local event loop until it is finished, its time is up or the
 // owner stops the thread (QThread::quit ends every event loop of the thread, even one not yet
@@ -185,7 +192,8 @@ class VersionCheckThread final : public QThread {
     if (*reached) {
       const FetchResult fetch = FetchVersionFile(settings_);
       if (fetch.stopped) return std::nullopt;
-      if (fetch.ok) {
+      // A body that is not UTF-8 is a failed conversion: the fetched text stays empty.
+      if (fetch.ok && IsValidUtf8(fetch.body)) {
         fetched = Utf8ToGbk(
             std::string_view(fetch.body.constData(), static_cast<size_t>(fetch.body.size())));
       }

@@ -1,9 +1,14 @@
 #include "present/grid_export.h"
 
-#include <filesystem>
-#include <fstream>
-#include <random>
+#include <sys/stat.h>
+#include <unistd.h>
 
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+
+#include "data/gbk_text.h"
 #include "present/grid_print.h"
 
 namespace velmor {
@@ -18,19 +23,29 @@ std::string JoinRow(const std::vector<std::string>& cells) {
   return line;
 }
 
-// A name beside the target that no other file has, so that the target is never opened.
-std::filesystem::path TemporaryBeside(const std::filesystem::path& target) {
-  std::random_device seed;
-  std::mt19937_64 gen(seed());
-  std::filesystem::path candidate;
-  for (int attempt = 0; attempt < 100; ++attempt) {
-    candidate = target;
-    candidate += ".part" + std::to_string(gen() % 1000000000u);
-    std::error_code ec;
-    // An unreadable folder is found out when the file is created.
-    if (!std::filesystem::exists(candidate, ec)) break;
+// The permissions a file created by name would get; mkstemp makes its file private.
+mode_t CreationMode() {
+  std::ifstream status("/proc/self/status");
+  std::string key;
+  while (status >> key) {
+    if (key == "Umask:") {
+      unsigned mask = 022;
+      status >> std::oct >> mask;
+      return static_cast<mode_t>(0666 & ~mask);
+    }
   }
-  return candidate;
+  return 0644;
+}
+
+bool WriteAll(int fd, const std::string& bytes) {
+  size_t done = 0;
+  while (done < bytes.size()) {
+    const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return false;
+    done += static_cast<size_t>(n);
+  }
+  return true;
 }
 
 }  // namespace
@@ -62,36 +77,53 @@ std::vector<std::string> ExportLines(const TStringGrid& grid, bool detail, int r
 }
 
 bool WriteExportFile(const std::string& path, const std::vector<std::string>& lines,
-                     std::string* error) {
-  auto fail = [&](const std::string& why) {
-    if (error) *error = "cannot write " + path + ": " + why;
+                     std::string* error, int* errorNumber) {
+  auto fail = [&](int number) {
+    if (error) *error = "cannot write " + path + ": " + std::strerror(number);
+    if (errorNumber) *errorNumber = number;
     return false;
   };
-  if (path.empty()) return fail("no file name");
-  const std::filesystem::path target(path);
-  const std::filesystem::path temp = TemporaryBeside(target);
-  {
-    std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-    if (!out) return fail("the file cannot be created");
-    for (const std::string& line : lines) {
-      out.write(line.data(), static_cast<std::streamsize>(line.size()));
-      out.write("\r\n", 2);
-    }
-    out.close();
-    if (!out) {
-      std::error_code ignored;
-      std::filesystem::remove(temp, ignored);
-      return fail("writing failed");
-    }
+  if (path.empty()) return fail(ENOENT);
+  std::string text;
+  for (const std::string& line : lines) text += line + "\r\n";
+  // Created exclusively: a name merely checked first could be taken, or turned into a link to
+  // some other file, before it is opened.
+  std::string temp = path + ".XXXXXX";
+  const int fd = ::mkstemp(temp.data());
+  if (fd < 0) return fail(errno);
+  const bool written = ::fchmod(fd, CreationMode()) == 0 && WriteAll(fd, text);
+  const int writeError = errno;
+  if (::close(fd) != 0 || !written) {
+    const int number = written ? errno : writeError;
+    ::unlink(temp.c_str());
+    return fail(number);
   }
-  std::error_code ec;
-  std::filesystem::rename(temp, target, ec);
-  if (ec) {
-    std::error_code ignored;
-    std::filesystem::remove(temp, ignored);
-    return fail(ec.message());
+  if (::rename(temp.c_str(), path.c_str()) != 0) {
+    const int number = errno;
+    ::unlink(temp.c_str());
+    return fail(number);
   }
   return true;
+}
+
+std::string ExportErrorText(int errorNumber) {
+  switch (errorNumber) {
+    case EACCES:
+    case EPERM:
+    case EROFS:
+      return G("无法写入文件：没有权限。");
+    case ENOSPC:
+    case EDQUOT:
+    case EFBIG:
+      return G("磁盘已满。");
+    case ENOENT:
+    case ENOTDIR:
+      return G("文件夹不存在。");
+    case EISDIR:
+      return G("同名的文件夹已存在。");
+    default:
+      return G("无法写入文件。");
+  }
 }
 
 }  // namespace velmor

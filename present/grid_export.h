@@ -17,10 +17,13 @@ std::string CsvField(std::string_view cell);
 // comma, double quote, CR or LF is quoted with its quotes doubled; every other cell is as shown.
 std::vector<std::string> ExportLines(const TStringGrid& grid, bool detail, int rowCount);
 
-// Writes the lines, each ended by CR LF, to a temporary file beside `path` and renames it over
-// `path` (a name in the file system's own encoding); on failure the file at `path` is untouched
-// and `error` says why.
+// Writes the lines, each ended by CR LF, to a new temporary file created beside `path` and renames
+// it over `path` (a name in the file system's own encoding); on failure the file at `path` is
+// untouched, `error` says why and `errorNumber` holds the system's error number.
 bool WriteExportFile(const std::string& path, const std::vector<std::string>& lines,
-                     std::string* error);
+                     std::string* error, int* errorNumber = nullptr);
+
+// Why an export failed, for the user (GBK): one sentence for a system error number.
+std::string ExportErrorText(int errorNumber);
 
 }  // namespace velmor

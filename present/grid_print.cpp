@@ -1,5 +1,6 @@
 #include "present/grid_print.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 
@@ -7,6 +8,9 @@
 
 namespace velmor {
 namespace {
+
+constexpr int kTextSize = 10;
+constexpr int kSmallestTextSize = 6;
 
 constexpr std::array<const char*, 15> kResultTitles = {"车次", "始发", "终到", "车型", "发站",
                                                        "发时", "到站", "到时", "停站", "里程",
@@ -52,14 +56,33 @@ std::string DetailColumnTitles(int column) {
 void PrintGrid(TPrintCanvas& canvas, const TStringGrid& grid, bool detail, int rowCount,
                const std::tm& today) {
   const std::string font = G("楷体_GB2312");
-  const int pageWidth = canvas.PageWidth();
-  const int pageHeight = canvas.PageHeight();
   const int N = grid.ColCount();
   const int L = canvas.DpiX() / 3;
   const int U = canvas.DpiX() / 3;
   const int Y0 = canvas.DpiY() / 3;
   const int M = RoundHalfEven(1.5 * L);
-  const int W = N > 0 ? (pageWidth - M) / N : 0;
+  auto columnWidth = [&](int pageWidth) { return N > 0 ? (pageWidth - M) / N : 0; };
+  auto title = [&](int k) {
+    return "  " + (detail ? DetailColumnTitles(k) : ResultColumnTitles(k));
+  };
+  auto cell = [&](int k, int r) { return " " + grid.Cells(k, r); };
+  // Fifteen result columns never hold their texts on an upright sheet; the detail list turns
+  // only when one of its texts would overrun its column.
+  auto fitsUpright = [&] {
+    const int w = columnWidth(std::min(canvas.PageWidth(), canvas.PageHeight()));
+    for (int k = 0; k < N; ++k) {
+      if (canvas.TextWidth(title(k), font, kTextSize) > w) return false;
+      for (int r = 0; r < rowCount; ++r) {
+        if (canvas.TextWidth(cell(k, r), font, kTextSize) > w) return false;
+      }
+    }
+    return true;
+  };
+  canvas.SetLandscape(!detail || !fitsUpright());
+
+  const int pageWidth = canvas.PageWidth();
+  const int pageHeight = canvas.PageHeight();
+  const int W = columnWidth(pageWidth);
   const int XR = (W + M / 15) * N;
   const std::string date = std::to_string(today.tm_year + 1900) + G("年") +
                            std::to_string(today.tm_mon + 1) + G("月") +
@@ -68,7 +91,13 @@ void PrintGrid(TPrintCanvas& canvas, const TStringGrid& grid, bool detail, int r
   auto rule = [&](int y) { canvas.Line(L, y, XR, y, 2); };
   auto pageNumber = [&] {
     canvas.TextOut(pageWidth / 2 - M, pageHeight - M / 4, PageNumberText(canvas.PageNumber()), font,
-                   10);
+                   kTextSize);
+  };
+  // A text in its column, as large as fits: overrunning it would write into the next column.
+  auto columnText = [&](int k, int y, const std::string& text) {
+    int size = kTextSize;
+    while (size > kSmallestTextSize && canvas.TextWidth(text, font, size) > W) --size;
+    canvas.TextOut(L + k * W, y, text, font, size);
   };
 
   int Y = Y0;
@@ -76,11 +105,10 @@ void PrintGrid(TPrintCanvas& canvas, const TStringGrid& grid, bool detail, int r
     if (Y == Y0) {
       canvas.TextOut(pageWidth / 3, U, G("纬途列车时刻表"), font, 15);
       rule(Y + 2 * U);
-      canvas.TextOut(W, Y + U + M / 4, date, font, 10);
-      canvas.TextOut((N - 6) * W, Y + U + M / 3, publisher, font, 10);
+      canvas.TextOut(W, Y + U + M / 4, date, font, kTextSize);
+      canvas.TextOut((N - 6) * W, Y + U + M / 3, publisher, font, kTextSize);
       for (int k = 0; k < N; ++k) {
-        const std::string title = detail ? DetailColumnTitles(k) : ResultColumnTitles(k);
-        canvas.TextOut(L + k * W, Y + 2 * U + U / 3, "  " + title, font, 10);
+        columnText(k, Y + 2 * U + U / 3, title(k));
         canvas.Line(L + k * W, Y + 2 * U, L + k * W, Y + 3 * U, 2);
       }
       canvas.Line(XR, Y + 2 * U, XR, Y + 3 * U, 2);
@@ -88,12 +116,13 @@ void PrintGrid(TPrintCanvas& canvas, const TStringGrid& grid, bool detail, int r
       rule(Y + 2 * U);
     }
     for (int k = 0; k < N; ++k) {
-      canvas.TextOut(L + k * W, Y + 2 * U + U / 3, " " + grid.Cells(k, r), font, 10);
+      columnText(k, Y + 2 * U + U / 3, cell(k, r));
       canvas.Line(L + k * W, Y + 2 * U, L + k * W, Y + 3 * U, 2);
     }
     canvas.Line(XR, Y + 2 * U, XR, Y + 3 * U, 2);
     Y += U;
-    if (pageHeight - 2 * M < Y + U) {
+    // After the last row no sheet is started: it would hold nothing but a rule and a number.
+    if (r + 1 < rowCount && pageHeight - 2 * M < Y + U) {
       rule(Y + 2 * U);
       Y = Y0;
       pageNumber();

@@ -18,6 +18,12 @@ class TPrintCanvas {
   virtual int PageHeight() const = 0;
   virtual int DpiX() const = 0;
   virtual int DpiY() const = 0;
+  // Turns the sheet to landscape or back; only before anything is drawn. The page width and
+  // height follow the turn.
+  virtual void SetLandscape(bool landscape) = 0;
+  // The width in device pixels of GBK text in the named font.
+  virtual int TextWidth(std::string_view gbkText, std::string_view fontName,
+                        int pointSize) const = 0;
   // Draws GBK text with its top-left corner at (x, y) in the named font (name in GBK).
   virtual void TextOut(int x, int y, std::string_view gbkText, std::string_view fontName,
                        int pointSize) = 0;
@@ -36,7 +42,9 @@ std::string ResultColumnTitles(int column);
 // Print and export title of a detail column ("站序".."时速"); "" outside 0..7.
 std::string DetailColumnTitles(int column);
 
-// Prints rows 0..rowCount-1 of all columns, dated `today`.
+// Prints rows 0..rowCount-1 of all columns, dated `today`: the result list on landscape sheets,
+// the detail list on portrait ones unless a text would not fit its column there; a text still
+// wider than its column is drawn smaller, down to 6 points.
 void PrintGrid(TPrintCanvas& canvas, const TStringGrid& grid, bool detail, int rowCount,
                const std::tm& today);
 

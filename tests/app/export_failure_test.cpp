@@ -123,6 +123,7 @@ void ExportFailureTest::writeFailingHalfWayKeepsTheOldFile() {
   QCOMPARE(dialogs.Questions.size(), size_t{1});
   QCOMPARE(dialogs.Messages.size(), size_t{1});
   QVERIFY(dialogs.Messages[0].Text.contains(QStringLiteral("result.csv")));
+  QCOMPARE(dialogs.Messages[0].Text.section(QLatin1Char('\n'), 1), QStringLiteral("磁盘已满。"));
   QCOMPARE(Read(target), old_.toStdString());
   QCOMPARE(Entries(dir), QStringList{QStringLiteral("result.csv")});
 

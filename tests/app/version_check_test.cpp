@@ -186,6 +186,7 @@ void VersionCheckTest::ServedBodyGivesMessage_data() {
   QTest::newRow("older") << QByteArray("2009.05.20") << NewVersion(QStringLiteral("2009.05.20"));
   QTest::newRow("CR LF after") << QByteArray("2012.03.15\r\n") << kUnreachable;
   QTest::newRow("empty") << QByteArray() << kUnreachable;
+  QTest::newRow("not UTF-8") << QByteArray("2012.03.\xff\xfe") << kUnreachable;
   // Fifteen UTF-8 bytes are ten GBK bytes: the length is judged after the conversion.
   QTest::newRow("five Chinese") << QStringLiteral("二零一二年").toUtf8()
                                 << NewVersion(QStringLiteral("二零一二年"));

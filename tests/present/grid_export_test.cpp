@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <csignal>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -99,26 +100,56 @@ TEST_F(ExportFile, AFailedWriteLeavesTheExistingFileAndNoTemporary) {
   small.rlim_cur = 4096;
   ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
   std::string error;
-  const bool ok =
-      WriteExportFile(target.string(), std::vector<std::string>(2000, "0123456789"), &error);
+  int number = 0;
+  const bool ok = WriteExportFile(target.string(), std::vector<std::string>(2000, "0123456789"),
+                                  &error, &number);
   setrlimit(RLIMIT_FSIZE, &old);
   std::signal(SIGXFSZ, previous);
   EXPECT_FALSE(ok);
   EXPECT_NE(error.find("keep.csv"), std::string::npos);
+  EXPECT_EQ(ExportErrorText(number), G("磁盘已满。"));
   EXPECT_EQ(ReadFile(target), "precious\r\n");
   EXPECT_EQ(FilesInDir(), 1u);
 }
 
 TEST_F(ExportFile, MissingFolderOrADirectoryAtThePathFail) {
   std::string error;
-  EXPECT_FALSE(WriteExportFile((dir_ / "no" / "x.csv").string(), {"a"}, &error));
+  int number = 0;
+  EXPECT_FALSE(WriteExportFile((dir_ / "no" / "x.csv").string(), {"a"}, &error, &number));
   EXPECT_FALSE(error.empty());
+  EXPECT_EQ(ExportErrorText(number), G("文件夹不存在。"));
   const fs::path folder = dir_ / "folder";
   fs::create_directories(folder / "inside");
   EXPECT_FALSE(WriteExportFile(folder.string(), {"a"}, &error));
   EXPECT_TRUE(fs::is_directory(folder / "inside"));
   EXPECT_EQ(FilesInDir(), 1u);
   EXPECT_FALSE(WriteExportFile("", {"a"}, &error));
+}
+
+TEST_F(ExportFile, TheTemporaryIsCreatedExclusively) {
+  // The traced run writes where the tracing one reads.
+  if (const char* traced = std::getenv("VELMOR_TRACED")) {
+    std::string error;
+    ASSERT_TRUE(WriteExportFile(traced, {"a"}, &error)) << error;
+    return;
+  }
+  const fs::path target = dir_ / "out.csv";
+  if (std::system("strace -V >/dev/null 2>&1") != 0) GTEST_SKIP() << "strace is not installed";
+  // Only a trace shows how the file was opened: a name taken in between leaves no other trace.
+  const fs::path log = dir_ / "trace";
+  const std::string command =
+      "VELMOR_TRACED=" + target.string() + " strace -f -qq -e trace=open,openat,creat -o " +
+      log.string() + " " + fs::read_symlink("/proc/self/exe").string() +
+      " --gtest_filter=ExportFile.TheTemporaryIsCreatedExclusively >/dev/null";
+  ASSERT_EQ(std::system(command.c_str()), 0);
+  std::istringstream trace(ReadFile(log));
+  int opened = 0;
+  for (std::string line; std::getline(trace, line);) {
+    if (line.find(target.string() + ".") == std::string::npos) continue;
+    ++opened;
+    EXPECT_NE(line.find("O_EXCL"), std::string::npos) << line;
+  }
+  EXPECT_EQ(opened, 1);
 }
 
 }  // namespace

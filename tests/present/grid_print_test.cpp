@@ -25,6 +25,14 @@ class RecordingCanvas : public TPrintCanvas {
   int PageHeight() const override { return height_; }
   int DpiX() const override { return dpi_; }
   int DpiY() const override { return dpi_; }
+  void SetLandscape(bool turn) override {
+    if (turn != landscape) std::swap(width_, height_);
+    landscape = turn;
+  }
+  // Half an em for each byte: a GBK character is one em wide, an ASCII one half.
+  int TextWidth(std::string_view text, std::string_view, int size) const override {
+    return static_cast<int>(text.size()) * size * dpi_ / 144;
+  }
   void TextOut(int x, int y, std::string_view text, std::string_view font, int size) override {
     texts.push_back({page_, x, y, std::string(text), std::string(font), size});
   }
@@ -49,6 +57,7 @@ class RecordingCanvas : public TPrintCanvas {
 
   std::vector<Text> texts;
   std::vector<Rule> rules;
+  bool landscape = false;
 
  private:
   int width_, height_, dpi_;
@@ -72,12 +81,13 @@ TStringGrid ResultGrid(int rows) {
   return g;
 }
 
-// A4 at 600 dpi: L = U = 200, M = 300, W = (4960 - 300) / 15 = 310, XR = (310 + 20) * 15.
-constexpr int kWidth = 4960, kHeight = 7016, kL = 200, kW = 310, kXR = 4950;
+// A4 at 600 dpi, turned: L = U = 200, M = 300, W = (7016 - 300) / 15 = 447, XR = (447 + 20) * 15.
+constexpr int kWidth = 7016, kHeight = 4960, kL = 200, kW = 447, kXR = 7005;
 
-TEST(GridPrint, PageHeadAndFirstRowAt600Dpi) {
-  RecordingCanvas c(kWidth, kHeight, 600);
+TEST(GridPrint, PageHeadAndFirstRowOfALandscapeResultListAt600Dpi) {
+  RecordingCanvas c(kHeight, kWidth, 600);
   PrintGrid(c, ResultGrid(1), false, 1, Day());
+  EXPECT_TRUE(c.landscape);
   const auto title = c.TextsWith(G("纬途列车时刻表"));
   ASSERT_EQ(title.size(), 1u);
   EXPECT_EQ(title[0].x, kWidth / 3);
@@ -105,6 +115,7 @@ TEST(GridPrint, PageHeadAndFirstRowAt600Dpi) {
   const auto cell = c.TextsWith(" D0");
   ASSERT_EQ(cell.size(), 1u);
   EXPECT_EQ(cell[0].y, 800 + 66);
+  EXPECT_EQ(cell[0].size, 10);
   EXPECT_EQ(c.TextsWith(" 38/41/43")[0].x, kL + 13 * kW);
   EXPECT_TRUE(c.HasRule(1, kL + 3 * kW, 800, kL + 3 * kW, 1000));
   EXPECT_TRUE(c.HasRule(1, kL, 1000, kXR, 1000));
@@ -116,15 +127,15 @@ TEST(GridPrint, PageHeadAndFirstRowAt600Dpi) {
 }
 
 TEST(GridPrint, ALongListRepeatsTheHeadAndNumbersThePages) {
-  RecordingCanvas c(kWidth, kHeight, 600);
-  // 30 rows fit a page: after row 30 the running position 6400 + 200 passes 7016 - 600.
-  PrintGrid(c, ResultGrid(31), false, 31, Day());
+  RecordingCanvas c(kHeight, kWidth, 600);
+  // 19 rows fit a page: after row 19 the running position 4200 + 200 passes 4960 - 600.
+  PrintGrid(c, ResultGrid(20), false, 20, Day());
   const auto titles = c.TextsWith(G("纬途列车时刻表"));
   ASSERT_EQ(titles.size(), 2u);
   EXPECT_EQ(titles[1].page, 2);
-  EXPECT_EQ(c.TextsWith(" D29")[0].page, 1);
-  EXPECT_EQ(c.TextsWith(" D29")[0].y, 6600 + 66);
-  const auto second = c.TextsWith(" D30");
+  EXPECT_EQ(c.TextsWith(" D18")[0].page, 1);
+  EXPECT_EQ(c.TextsWith(" D18")[0].y, 4400 + 66);
+  const auto second = c.TextsWith(" D19");
   ASSERT_EQ(second.size(), 1u);
   EXPECT_EQ(second[0].page, 2);
   EXPECT_EQ(second[0].y, 800 + 66);
@@ -132,6 +143,33 @@ TEST(GridPrint, ALongListRepeatsTheHeadAndNumbersThePages) {
   EXPECT_EQ(c.TextsWith(G("第  1  页"))[0].page, 1);
   ASSERT_EQ(c.TextsWith(G("第  2  页")).size(), 1u);
   EXPECT_EQ(c.TextsWith(G("第  2  页"))[0].page, 2);
+}
+
+TEST(GridPrint, ALastRowThatFillsThePageStartsNoFurtherSheet) {
+  RecordingCanvas c(kHeight, kWidth, 600);
+  PrintGrid(c, ResultGrid(19), false, 19, Day());
+  EXPECT_TRUE(c.TextsWith(G("第  2  页")).empty());
+  for (const auto& r : c.rules) EXPECT_EQ(r.page, 1);
+  EXPECT_TRUE(c.HasRule(1, kL, 4600, kXR, 4600));
+  EXPECT_EQ(c.TextsWith(G("第  1  页")).size(), 1u);
+}
+
+TEST(GridPrint, DetailTurnsOnlyWhenATextOverrunsAndShrinksWhatStillDoes) {
+  // Upright W = 582; turned W = 839, where 11 characters fit at 8 points and 20 not even at 6.
+  TStringGrid g(8, 20);
+  g.SetCell(1, 0, G("西安"));
+  RecordingCanvas upright(4960, 7016, 600);
+  PrintGrid(upright, g, true, 1, Day());
+  EXPECT_FALSE(upright.landscape);
+  g.SetCell(1, 1, G("一二三四五六七八九十一"));
+  g.SetCell(1, 2, G("一二三四五六七八九十一二三四五六七八九十"));
+  RecordingCanvas turned(4960, 7016, 600);
+  PrintGrid(turned, g, true, 3, Day());
+  EXPECT_TRUE(turned.landscape);
+  EXPECT_EQ(turned.TextsWith(" " + G("西安"))[0].size, 10);
+  EXPECT_EQ(turned.TextsWith(" " + G("一二三四五六七八九十一"))[0].size, 8);
+  EXPECT_EQ(turned.TextsWith(" " + G("一二三四五六七八九十一二三四五六七八九十"))[0].size, 6);
+  EXPECT_EQ(turned.TextsWith("  " + G("车站"))[0].x, 200 + 839);
 }
 
 TEST(GridPrint, NoRowsPrintsOnlyThePageNumber) {

@@ -4,9 +4,9 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config python3
   zlib1g-dev libdeflate-dev libgtest-dev libgmock-dev libbenchmark-dev
-  qt6-base-dev qt6-base-dev-tools libgl-dev
+  qt6-base-dev qt6-base-dev-tools libgl-dev qt6-translations-l10n
   fonts-arphic-gbsn00lp fonts-arphic-gkai00mp
-  xvfb xauth poppler-utils
+  xvfb xauth poppler-utils strace
   clang libclang-rt-14-dev
   dpkg-dev file lintian desktop-file-utils appstream groff-base man-db
 )

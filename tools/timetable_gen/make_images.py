@@ -1,13 +1,16 @@
 #!/usr/bin/env python3
-"""Draw the eight window pictures as Windows bitmap files.
+"""Draw the window pictures and the advanced button's glyph pair as Windows bitmap files.
 
 All artwork is drawn here from simple shapes and hand-made pixel glyphs, so
 the pictures can be rebuilt at any time:  python3 make_images.py [--out DIR]
 Sizes and bit depths are what the main window expects: 8 bits per pixel with a
-256-entry palette, except b2.bmp, which is 24 bits per pixel.
+256-entry palette, except b2.bmp, which is 24 bits per pixel. advanced.bmp is a
+button glyph pair: the normal and the disabled 16 x 16 image side by side, its
+bottom-left pixel's colour standing for transparent.
 """
 
 import argparse
+import math
 import os
 import struct
 
@@ -25,6 +28,7 @@ GREEN = (30, 140, 70)
 GREY = (128, 128, 128)
 LIGHT = (225, 230, 238)
 GOLD = (230, 190, 40)
+CLEAR = (255, 0, 255)   # the transparent colour of a button glyph
 
 
 class Canvas:
@@ -276,10 +280,31 @@ def banner():
     return c
 
 
+def advanced_glyph():
+    """A gear for the advanced menu button; the disabled half is the same gear embossed."""
+    c = Canvas(32, 16, CLEAR)
+    gear = set()
+    for y in range(16):
+        for x in range(16):
+            dx, dy = x - 7.5, y - 7.5
+            r = math.hypot(dx, dy)
+            tooth = abs((math.degrees(math.atan2(dy, dx)) + 22.5) % 45 - 22.5) < 16
+            if 2.2 < r <= 5.2 or (r <= 7.3 and tooth and r > 2.2):
+                gear.add((x, y))
+    for x, y in gear:
+        edge = any((x + dx, y + dy) not in gear for dx, dy in ((1, 0), (-1, 0), (0, 1), (0, -1)))
+        c.set(x, y, NAVY if edge else BLUE)
+    for x, y in gear:
+        c.set(17 + x, 1 + y, WHITE)
+    for x, y in gear:
+        c.set(16 + x, y, GREY)
+    return c
+
+
 PICTURES = [
     ("logo.bmp", logo, 8), ("update.bmp", update_icon, 8), ("b1.bmp", hotel, 8),
     ("b2.bmp", flight, 24), ("b3.bmp", timetable, 8), ("b4.bmp", tickets, 8),
-    ("b5.bmp", official, 8), ("b7.bmp", banner, 8),
+    ("b5.bmp", official, 8), ("b7.bmp", banner, 8), ("advanced.bmp", advanced_glyph, 8),
 ]
 
 
