@@ -36,7 +36,7 @@ void WindowKeysTest::enterOnTheFocusedButtonClicksIt() {
   QTest::keyClick(w->ComboDZ, Qt::Key_Return);
   QTRY_VERIFY(w->BTNZZCX->hasFocus());
   QTest::keyClick(w->BTNZZCX, Qt::Key_Return);
-  QVERIFY(w->Pub.Pub_ResultCount > 0);
+  QVERIFY(w->Pub().Pub_ResultCount > 0);
   // The keypad's Enter as well: 反向 swaps the two stations.
   w->BTNZZFX->setFocus();
   QTest::keyClick(w->BTNZZFX, Qt::Key_Enter, Qt::KeypadModifier);
