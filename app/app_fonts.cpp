@@ -14,13 +14,4 @@ QFont SongFont(int pixelSize, bool bold) {
   return font;
 }
 
-QFont KaiFont(const QString& requested, int pointSize) {
-  QFont font;
-  font.setFamilies({requested, QStringLiteral("楷体_GB2312"), QStringLiteral("KaiTi"),
-                    QStringLiteral("AR PL KaitiM GB"), QStringLiteral("AR PL UKai CN"),
-                    QStringLiteral("AR PL SungtiL GB")});
-  font.setPointSize(pointSize);
-  return font;
-}
-
 }  // namespace velmor

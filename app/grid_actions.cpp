@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "app/qt_print_canvas.h"
 #include "app/qt_text.h"
 #include "present/grid_export.h"
+#include "qtprint/print_canvas.h"
 
 namespace velmor {
 

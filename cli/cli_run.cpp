@@ -3,6 +3,7 @@
 #include <optional>
 
 #include "cli/cli_output.h"
+#include "cli/cli_print.h"
 #include "data/gbk_text.h"
 #include "data/loaders.h"
 #include "present/grid_export.h"
@@ -102,6 +103,9 @@ class CliFrontEnd {
 
   int ShowRows() {
     WriteResults(out_, format_, session_.Result(), session_.ResultCount());
+    if (const int status = Print(session_.Result().SGrid, false, session_.ResultCount())) {
+      return status;
+    }
     return Export(session_.ExportLines());
   }
 
@@ -113,7 +117,16 @@ class CliFrontEnd {
       return 2;
     }
     WriteTrainDetail(out_, format_, *detail);
+    if (const int status = Print(detail->MGrid, true, detail->FilledRows)) return status;
     return Export(velmor::ExportLines(detail->MGrid, true, detail->FilledRows));
+  }
+
+  int Print(const TStringGrid& grid, bool detail, int rows) {
+    if (o_.PrintFile.empty()) return 0;
+    std::string error;
+    if (PrintToPdf(o_.PrintFile, grid, detail, rows, &error)) return 0;
+    err_ << "velmor-cli: " << error << '\n';
+    return 1;
   }
 
   int Export(const std::vector<std::string>& lines) {
@@ -136,10 +149,6 @@ class CliFrontEnd {
 }  // namespace
 
 int RunCli(const CliOptions& options, std::ostream& out, std::ostream& err, bool stdoutIsTerminal) {
-  if (!options.PrintFile.empty()) {
-    err << "velmor-cli: printing is not available\n";
-    return 1;
-  }
   TablesSet tables;
   if (!LoadTables(tables, options.TablesDir, err)) return 1;
   const CliFormat format =

@@ -19,8 +19,8 @@ std::string UpperAscii(std::string_view text) {
   std::string out(text);
   for (size_t i = 0; i < out.size(); ++i) {
     const char c = out[i];
-    // The second byte of a double-byte character may look like a letter (南峧 is B6 AC 8D 6F
-    // 'o'): a lead byte takes its trail byte with it.
+    // The second byte of a double-byte character may look like a letter (峧 is 8D 6A, 'j'):
+    // a lead byte takes its trail byte with it.
     if (static_cast<unsigned char>(c) >= 0x81) {
       ++i;
     } else if (c >= 'a' && c <= 'z') {

@@ -4,8 +4,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
-#include <QTcpServer>
-#include <QTcpSocket>
 #include <QtTest>
 #include <atomic>
 #include <chrono>
@@ -15,6 +13,7 @@
 #include "app/UnitMsg.h"
 #include "app/UnitZzz.h"
 #include "app_test_support.h"
+#include "loopback_servers.h"
 
 using namespace velmor;
 using namespace velmor::testing;
@@ -64,42 +63,6 @@ class DeadReceivers : public QObject {
  private:
   std::vector<quintptr> dead_;
   int delivered_ = 0;
-};
-
-// Accepts connections, reads what comes and never answers.
-class SilentServer {
- public:
-  SilentServer() {
-    QObject::connect(&server_, &QTcpServer::newConnection, &server_, [this] {
-      while (QTcpSocket* socket = server_.nextPendingConnection()) {
-        QObject::connect(socket, &QTcpSocket::readyRead, socket,
-                         [this, socket] { received += socket->readAll(); });
-      }
-    });
-    QVERIFY(server_.listen(QHostAddress::LocalHost));
-  }
-  QUrl Site() const {
-    return QUrl(QStringLiteral("http://127.0.0.1:%1").arg(server_.serverPort()));
-  }
-  QByteArray received;
-
- private:
-  QTcpServer server_;
-};
-
-// Accepts and closes: a reachable probe address.
-class ProbeServer {
- public:
-  ProbeServer() {
-    QObject::connect(&server_, &QTcpServer::newConnection, &server_, [this] {
-      while (QTcpSocket* socket = server_.nextPendingConnection()) socket->close();
-    });
-    QVERIFY(server_.listen(QHostAddress::LocalHost));
-  }
-  quint16 Port() const { return server_.serverPort(); }
-
- private:
-  QTcpServer server_;
 };
 
 std::unique_ptr<TFrmVelmor> NewWindow(ScriptedDialogs& dialogs, ResourceFinder finder,
@@ -171,7 +134,7 @@ void ClosingTest::closingWhileTheLoadersRun() {
 
 void ClosingTest::closingWhileTheVersionCheckWaits() {
   ProbeServer probe;
-  SilentServer silent;
+  CannedServer silent{QByteArray()};
   VersionCheckSettings check;
   check.probeHost = QStringLiteral("127.0.0.1");
   check.probePort = probe.Port();
@@ -181,9 +144,9 @@ void ClosingTest::closingWhileTheVersionCheckWaits() {
   ScriptedDialogs dialogs;
   DeadReceivers watch;
   auto w = NewWindow(dialogs, resources_.Finder(), check);
-  QTRY_VERIFY_WITH_TIMEOUT(silent.received.contains("\r\n\r\n"), 5000);
+  QTRY_VERIFY_WITH_TIMEOUT(!silent.requests.isEmpty(), 5000);
   QTRY_VERIFY_WITH_TIMEOUT(w->QueriesReady(), 10000);
-  QVERIFY(silent.received.startsWith("GET /velmorver.txt"));
+  QVERIFY(silent.requests.front().startsWith("GET /velmorver.txt"));
   QCOMPARE(w->LabNew->text(), QStringLiteral("版本检测中..."));
   const qint64 ms = Destroy(w, watch);
   QVERIFY2(ms < 3000, qPrintable(QString::number(ms)));

@@ -1,18 +1,27 @@
 #include <QCheckBox>
+#include <QDir>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
 #include <QMenu>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QTemporaryDir>
 #include <QtTest>
 #include <atomic>
 #include <chrono>
+#include <initializer_list>
+#include <sstream>
 #include <thread>
+#include <utility>
+#include <vector>
 
 #include "app/click_label.h"
 #include "app/grid_view.h"
 #include "app_test_support.h"
+#include "cli/cli_run.h"
+#include "present/grid_export.h"
 #include "query/queries.h"
 
 using namespace velmor;
@@ -37,6 +46,9 @@ class MainWindowTest : public QObject {
   void gridRefusesEmptyRowsAndWheelScrolls();
   void advancedMenuFollowsTheResultCount();
   void embeddedTimetableAnswersBeijingShanghai();
+  void bothFrontEndsShowTheSameRows();
+  void aTableThatFailsToLoadIsSaid();
+  void aShortcutThatCannotBeCreatedIsSaid();
 
  private:
   FixtureResources resources_;
@@ -95,8 +107,8 @@ void MainWindowTest::closingWhileTheLoadersRunIsSafe() {
     w.reset();
     // Signals queued by the loaders for the dead window must be dropped.
     QCoreApplication::processEvents();
+    QVERIFY(dialogs.Messages.empty());
   }
-  QVERIFY(true);
 }
 
 // Records, each time a button becomes enabled, whether the station boxes already were.
@@ -516,6 +528,109 @@ void MainWindowTest::embeddedTimetableAnswersBeijingShanghai() {
   const auto beijing = CityGroup(w.Tables, G("北京"));
   for (int r = 0; r < rows; ++r) QVERIFY(Contains(beijing, w.Result().SGrid.Cells(4, r)));
   QCOMPARE(w.LabResult->text(), QStringLiteral("结果:%1").arg(rows));
+}
+
+// The same clicks in the window and as velmor-cli options give the same rows in the same order.
+void MainWindowTest::bothFrontEndsShowTheSameRows() {
+  ScriptedDialogs dialogs;
+  auto w = ReadyWindow(dialogs, resources_);
+  QVERIFY(w);
+  PickStation(w->ComboFZ, "北京");
+  PickStation(w->ComboDZ, "上海");
+  w->BTNZZCXClick(0);
+  w->CBSF->click();
+  w->Lab1Click(9);
+  w->Lab1Click(9);
+  const TStringGrid& g = w->Result().SGrid;
+  std::string shown;
+  for (int r = 0; r < w->Pub().Pub_ResultCount; ++r) {
+    std::string line;
+    for (int c = 0; c < g.ColCount(); ++c) line += (c ? "," : "") + CsvField(g.Cells(c, r));
+    shown += GbkToUtf8(line) + "\n";
+  }
+  QVERIFY(w->Pub().Pub_ResultCount > 1);
+
+  CliOptions cli;
+  cli.TablesDir = std::string(VELMOR_FIXTURE_DIR) + "/tables";
+  cli.SF = true;
+  cli.Sorts = {10, 10};
+  cli.Format = CliFormat::Csv;
+  cli.Command = CliCommand::ZZ;
+  cli.Args = {"北京", "上海"};
+  std::ostringstream out;
+  std::ostringstream err;
+  QCOMPARE(RunCli(cli, out, err, false), 0);
+  QCOMPARE(QString::fromStdString(out.str()), QString::fromStdString(shown));
+}
+
+void MainWindowTest::aTableThatFailsToLoadIsSaid() {
+  ResourceFinder inner = resources_.Finder();
+  const std::string damaged = "ME\x10\x00\x00\x00not deflate at all";
+  ResourceFinder finder = [&](std::string_view name,
+                              std::string_view type) -> std::optional<std::string_view> {
+    if (SameTextAscii(name, "STRAIN")) return std::string_view(damaged);
+    return inner(name, type);
+  };
+  ScriptedDialogs dialogs;
+  TFrmVelmorOptions options;
+  options.Dialogs = &dialogs;
+  options.Finder = finder;
+  options.VersionCheck = OfflineVersionCheck();
+  TFrmVelmor w(std::move(options));
+  QTRY_COMPARE_WITH_TIMEOUT(dialogs.Messages.size(), size_t{1}, 20000);
+  QVERIFY(dialogs.Messages[0].Text.contains(QStringLiteral("STrain")));
+  QVERIFY(dialogs.Messages[0].Text.contains(QStringLiteral("数据已损坏")));
+  QVERIFY(!w.BTNZZCX->isEnabled());
+}
+
+// Sets environment variables for its lifetime and puts back what was there.
+class EnvironmentFor {
+ public:
+  EnvironmentFor(std::initializer_list<std::pair<const char*, QString>> values) {
+    for (const auto& [name, value] : values) {
+      saved_.push_back({name, qEnvironmentVariableIsSet(name), qgetenv(name)});
+      qputenv(name, QFile::encodeName(value));
+    }
+  }
+  ~EnvironmentFor() {
+    for (const Saved& s : saved_) {
+      if (s.wasSet) {
+        qputenv(s.name, s.value);
+      } else {
+        qunsetenv(s.name);
+      }
+    }
+  }
+  EnvironmentFor(const EnvironmentFor&) = delete;
+  EnvironmentFor& operator=(const EnvironmentFor&) = delete;
+
+ private:
+  struct Saved {
+    const char* name;
+    bool wasSet;
+    QByteArray value;
+  };
+  std::vector<Saved> saved_;
+};
+
+void MainWindowTest::aShortcutThatCannotBeCreatedIsSaid() {
+  // Files where the desktop and applications folders belong: no launcher can be written.
+  QTemporaryDir home;
+  QVERIFY(home.isValid());
+  QFile(home.filePath(QStringLiteral("Desktop"))).open(QIODevice::WriteOnly);
+  QDir().mkpath(home.filePath(QStringLiteral("share")));
+  QFile(home.filePath(QStringLiteral("share/applications"))).open(QIODevice::WriteOnly);
+  const EnvironmentFor env({{"HOME", home.path()},
+                            {"XDG_DATA_HOME", home.filePath(QStringLiteral("share"))},
+                            {"XDG_CONFIG_HOME", home.filePath(QStringLiteral("config"))}});
+  ScriptedDialogs dialogs;
+  auto w = ReadyWindow(dialogs, resources_);
+  QVERIFY(w);
+  w->MDesktop->trigger();
+  w->NStart->trigger();
+  QCOMPARE(dialogs.Messages.size(), size_t{2});
+  QCOMPARE(dialogs.Messages[0].Text, QStringLiteral("无法在桌面创建快捷方式。"));
+  QCOMPARE(dialogs.Messages[1].Text, QStringLiteral("无法在开始菜单创建快捷方式。"));
 }
 
 QTEST_MAIN(MainWindowTest)

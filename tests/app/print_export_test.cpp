@@ -9,9 +9,9 @@
 #include <QtTest>
 
 #include "app/click_label.h"
-#include "app/qt_print_canvas.h"
 #include "app_test_support.h"
 #include "present/grid_print.h"
+#include "qtprint/print_canvas.h"
 
 using namespace velmor;
 using namespace velmor::testing;

@@ -3,17 +3,19 @@
 #include <QPointer>
 #include <QSignalSpy>
 #include <QTcpServer>
-#include <QTcpSocket>
 #include <QtTest>
 #include <memory>
 
 #include "app/version_check.h"
 #include "app/version_info.h"
 #include "data/gbk_text.h"
+#include "loopback_servers.h"
 
 using namespace std::chrono_literals;
 using velmor::TThreadNet;
 using velmor::VersionCheckSettings;
+using velmor::testing::CannedServer;
+using velmor::testing::ProbeServer;
 
 namespace {
 
@@ -30,63 +32,6 @@ QByteArray Response(const QByteArray& status, const QByteArray& body,
          "\r\nContent-Type: text/plain\r\nContent-Length: " + QByteArray::number(body.size()) +
          "\r\nConnection: close\r\n" + extraHeaders + "\r\n" + body;
 }
-
-// Answers every request with one canned response, or never answers when it is empty; records
-// each connection and each request head.
-class CannedServer {
- public:
-  explicit CannedServer(QByteArray response, bool closeAfter = true)
-      : response_(std::move(response)), closeAfter_(closeAfter) {
-    QObject::connect(&server_, &QTcpServer::newConnection, &server_, [this] { Accept(); });
-    QVERIFY(server_.listen(QHostAddress::LocalHost));
-  }
-
-  quint16 Port() const { return server_.serverPort(); }
-  QUrl Site() const { return QUrl(QStringLiteral("http://127.0.0.1:%1").arg(Port())); }
-  int connections = 0;
-  QList<QByteArray> requests;
-
- private:
-  void Accept() {
-    while (QTcpSocket* socket = server_.nextPendingConnection()) {
-      ++connections;
-      auto buffer = std::make_shared<QByteArray>();
-      QObject::connect(socket, &QTcpSocket::readyRead, socket, [this, socket, buffer] {
-        *buffer += socket->readAll();
-        const qsizetype end = buffer->indexOf("\r\n\r\n");
-        if (end < 0) return;
-        requests.append(buffer->left(end));
-        buffer->clear();
-        if (response_.isEmpty()) return;
-        socket->write(response_);
-        if (closeAfter_) socket->disconnectFromHost();
-      });
-    }
-  }
-
-  QTcpServer server_;
-  QByteArray response_;
-  bool closeAfter_;
-};
-
-// Accepts connections and does nothing with them: a reachable probe address.
-class ProbeServer {
- public:
-  ProbeServer() {
-    QObject::connect(&server_, &QTcpServer::newConnection, &server_, [this] {
-      while (QTcpSocket* socket = server_.nextPendingConnection()) {
-        ++connections;
-        socket->close();
-      }
-    });
-    QVERIFY(server_.listen(QHostAddress::LocalHost));
-  }
-  quint16 Port() const { return server_.serverPort(); }
-  int connections = 0;
-
- private:
-  QTcpServer server_;
-};
 
 // A loopback port where nothing listens.
 quint16 ClosedPort() {

@@ -160,6 +160,25 @@ TEST_F(CliRun, InputErrorsGoToStderrWithStatus2) {
   ExpectRefused({"cc", "  "}, 2, "信息不完整: 请输入车次。\n");
 }
 
+TEST_F(CliRun, PrintWritesWhatIsShownIntoAPdf) {
+  const fs::path pdf = dir_ / "list.pdf";
+  ExpectShown("cc_k10_csv", {"--print", pdf.string(), "cc", "K10"});
+  ASSERT_EQ(ReadFile(pdf).substr(0, 5), "%PDF-");
+  const fs::path text = dir_ / "list.txt";
+  ASSERT_EQ(std::system(("pdftotext " + Quote(pdf.string()) + " " + Quote(text.string())).c_str()),
+            0);
+  const std::string printed = ReadFile(text);
+  for (const char* shown : {"K10", "北京", "纬途列车时刻表"}) {
+    EXPECT_NE(printed.find(shown), std::string::npos) << shown << " in " << printed;
+  }
+  // The rows are still shown; the failed print is reported and nothing is left behind.
+  const CliResult failed = Velmor({"--print", (dir_ / "missing" / "x.pdf").string(), "cc", "K10"});
+  EXPECT_EQ(failed.status, 1);
+  EXPECT_NE(failed.err.find("cannot write"), std::string::npos) << failed.err;
+  EXPECT_FALSE(fs::exists(dir_ / "missing"));
+  ExpectRefused({"--print", pdf.string(), "zzz", "合肥", "鹰潭"}, 64, "need a train list");
+}
+
 TEST_F(CliRun, AnOutputThatCannotBeWrittenFails) {
   const std::string cmd = Quote(VELMOR_CLI_EXE) + " --tables " +
                           Quote(std::string(VELMOR_FIXTURE_DIR) + "/tables") +

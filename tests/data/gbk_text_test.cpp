@@ -31,6 +31,8 @@ TEST(GbkText, TrimAndCase) {
   EXPECT_EQ(Trim(" \t" + G("北京") + " \r\n"), G("北京"));
   EXPECT_EQ(Trim("\x01\x7F"), "");
   EXPECT_EQ(UpperAscii("k10" + G("站")), "K10" + G("站"));
+  // 峧's second byte is 'j': upper-casing it would turn 南峧 into 南岼.
+  EXPECT_EQ(UpperAscii(G("南峧") + "k"), G("南峧") + "K");
   EXPECT_TRUE(SameTextAscii("a_time", "A_Time"));
   EXPECT_FALSE(SameTextAscii("a_time", "A_Tim"));
 }

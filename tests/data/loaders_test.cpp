@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
+#include <stdexcept>
 #include <thread>
 #include <vector>
 
@@ -66,37 +68,70 @@ TEST(Loaders, ABrokenStepStopsOnlyItsOwnLoader) {
   EXPECT_GT(t.KMList.RecordCount(), 0u);
 }
 
-TEST(Loaders, FailuresEndTheLoaderSilently) {
+TEST(Loaders, AFailureEndsItsLoaderAndSaysWhichTableAndWhy) {
+  std::vector<LoaderFailure> failures;
+  auto failed = [&](const LoaderFailure& f) { failures.push_back(f); };
   {
     FakeResources res;
     res.Remove("SPY");
     TablesSet t;
     int signals = 0;
-    TThreadLoad::Execute(t, res.Finder(), [&](LoaderSignal) { ++signals; });
+    TThreadLoad::Execute(
+        t, res.Finder(), [&](LoaderSignal) { ++signals; }, failed);
     EXPECT_FALSE(t.SpyLoaded || t.ListLoaded || t.SMLoaded);
     EXPECT_EQ(signals, 0) << "station boxes stay disabled";
+    ASSERT_EQ(failures.size(), 1u);
+    EXPECT_EQ(failures[0].Table, "SPY");
+    EXPECT_EQ(failures[0].Reason, G("找不到数据。"));
   }
   {
     FakeResources res;
-    std::string dup = testing::ReadFixture("tables/SLIST.txt");
-    size_t g1 = dup.find("\"G1\",");
-    dup += dup.substr(g1, dup.find("\r\n", g1) - g1 + 2);
-    res.Replace("SLIST", dup);
+    std::string bad = testing::ReadFixture("tables/SLIST.txt");
+    // G1's distance becomes something that is no number.
+    const size_t g1 = bad.find("\"G1\",");
+    const size_t line = static_cast<size_t>(std::count(bad.begin(), bad.begin() + g1, '\n')) + 1;
+    bad.replace(bad.find("\"1318\"", g1), 6, "\"13x8\"");
+    res.Replace("SLIST", bad);
     TablesSet t;
-    TThreadLoad::Execute(t, res.Finder(), nullptr);
+    failures.clear();
+    TThreadLoad::Execute(t, res.Finder(), nullptr, failed);
     EXPECT_TRUE(t.SpyLoaded);
-    EXPECT_FALSE(t.ListLoaded) << "duplicate unique key ends the load";
+    EXPECT_FALSE(t.ListLoaded);
     EXPECT_FALSE(t.SMLoaded) << "later tables of the same loader stay unloaded";
+    ASSERT_EQ(failures.size(), 1u);
+    EXPECT_EQ(failures[0].Table, "SList");
+    EXPECT_EQ(failures[0].Reason,
+              "'13x8' is not a valid integer value for field 'Distance' (line " +
+                  std::to_string(line) + ")");
   }
   {
     FakeResources res;
     res.Break("STRAIN");
     TablesSet t;
     int signals = 0;
-    TThreadLoad1::Execute(t, res.Finder(), [&](LoaderSignal) { ++signals; });
+    failures.clear();
+    TThreadLoad1::Execute(
+        t, res.Finder(), [&](LoaderSignal) { ++signals; }, failed);
     EXPECT_FALSE(t.TrainLoaded);
     EXPECT_EQ(signals, 0) << "query buttons stay disabled";
+    ASSERT_EQ(failures.size(), 1u);
+    EXPECT_EQ(failures[0].Reason, G("数据已损坏，无法解压。"));
   }
+}
+
+// A loader runs on a thread of its own: whatever goes wrong is reported, never thrown.
+TEST(Loaders, NothingEscapesALoader) {
+  TablesSet t;
+  std::vector<LoaderFailure> failures;
+  const ResourceFinder throwing = [](std::string_view,
+                                     std::string_view) -> std::optional<std::string_view> {
+    throw std::runtime_error("disk gone");
+  };
+  EXPECT_NO_THROW(TThreadLoad1::Execute(t, throwing, nullptr,
+                                        [&](const LoaderFailure& f) { failures.push_back(f); }));
+  ASSERT_EQ(failures.size(), 1u);
+  EXPECT_EQ(failures[0].Table, "STrain");
+  EXPECT_EQ(failures[0].Reason, G("意外错误：") + "disk gone");
 }
 
 // Both loaders on their own threads, as the program runs them; the flags only ever rise.

@@ -295,5 +295,18 @@ TEST_F(ResultGridTest, HardSeatSortCompletesOverDashes) {
   EXPECT_EQ(Texts(down.begin(), down.begin() + 4), (Texts{"200", "120", "95", "33.5"}));
 }
 
+// The train-number list writes running times unpadded: only minutes put 6:5 before 10:5.
+TEST_F(ResultGridTest, TheRunningTimeColumnSortsByMinutes) {
+  state_.QueryMode = 2;
+  for (const char* time : {"10:5", "6:5", "9:50"}) {
+    TPub_GridResult r = Row(time, G("北京"), G("上海"));
+    r.Duration = time;
+    Add(r);
+  }
+  Fill();
+  Lab1Click(state_, view_, 10);
+  EXPECT_EQ(Column(10), (Texts{"6:5", "9:50", "10:5"}));
+}
+
 }  // namespace
 }  // namespace velmor

@@ -100,5 +100,21 @@ TEST(TransferList, ClicksOutsideTheListedRowsChangeNothing) {
   EXPECT_EQ(t.state.Pub_ResultCount, shown);
 }
 
+TEST(TransferList, TheTotalTimeColumnSortsByMinutes) {
+  PubState state;
+  for (const char* name : {"a", "b"}) {
+    TPub_ZZStruct e;
+    e.StationName = name;
+    e.SumDuration = name[0] == 'a' ? "10:5" : "6:5";
+    e.DZTrainCount = 1;
+    state.Pub_ZZList.push_back(e);
+  }
+  ZzzView list;
+  ShowZZList(state, list);
+  ZzzLab1Click(list, 6);
+  EXPECT_EQ(list.ZGrid.Cells(6, 0), "6:5");
+  EXPECT_EQ(list.ZGrid.Cells(6, 1), "10:5");
+}
+
 }  // namespace
 }  // namespace velmor

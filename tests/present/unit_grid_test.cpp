@@ -109,6 +109,12 @@ TEST(SortGrid, NonNumbersCountAsZeroAndTheSortCompletes) {
   EXPECT_EQ(Texts(down.begin(), down.begin() + 4), (Texts{"300", "120", "95", "7"}));
 }
 
+TEST(SortGrid, RunningTimesCompareInMinutesAndKeepTheirTexts) {
+  TStringGrid grid = KeyedGrid({"10:5", "6:5", "", "9:50", "06:04"});
+  SortGrid(grid, 0, true, TSortAs::Duration);
+  EXPECT_EQ(Column(grid, 0), (Texts{"", "06:04", "6:5", "9:50", "10:5"}));
+}
+
 TEST(SortGrid, EmptyNumberCellsBecomeZero) {
   TStringGrid grid = KeyedGrid({"", "5"});
   SortGrid(grid, 0, true, TSortAs::Number);

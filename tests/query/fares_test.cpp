@@ -176,7 +176,6 @@ TEST_F(FaresTest, DTrainNearTheReferenceRateUsesIt) {
   r.FareHardSleeper = "untouched";
   ComputeRowFares(state_, 0);
   const TPub_GridResult& out = state_.Pub_GridResults[0];
-  EXPECT_EQ(out.FareHardSeat, std::to_string(RoundHalfUp(126 * 0.3097222)));
   EXPECT_EQ(out.FareHardSeat, "39");
   EXPECT_EQ(out.FareSoftSeat, "47");
   EXPECT_EQ(out.FareSoftSleeper, "");

@@ -1,15 +1,33 @@
-#include "app/qt_print_canvas.h"
+#include "qtprint/print_canvas.h"
 
 #include <QDate>
+#include <QFontMetrics>
+#include <QPagedPaintDevice>
 #include <QPen>
-#include <QPrinter>
+#include <QStringList>
 
-#include "app/app_fonts.h"
-#include "app/qt_text.h"
+#include "data/gbk_text.h"
 
 namespace velmor {
+namespace {
 
-QtPrintCanvas::QtPrintCanvas(QPrinter& printer) : printer_(printer) {}
+QString FromGbk(std::string_view gbk) {
+  return QString::fromStdString(GbkToUtf8(gbk));
+}
+
+// The family list print text uses: the requested face, then installed Kai-style faces.
+QFont KaiFont(const QString& requested, int pointSize) {
+  QFont font;
+  font.setFamilies({requested, QStringLiteral("楷体_GB2312"), QStringLiteral("KaiTi"),
+                    QStringLiteral("AR PL KaitiM GB"), QStringLiteral("AR PL UKai CN"),
+                    QStringLiteral("AR PL SungtiL GB")});
+  font.setPointSize(pointSize);
+  return font;
+}
+
+}  // namespace
+
+QtPrintCanvas::QtPrintCanvas(QPagedPaintDevice& printer) : printer_(printer) {}
 
 bool QtPrintCanvas::Open() {
   if (!begun_) {
@@ -72,7 +90,7 @@ void QtPrintCanvas::NewPage() {
   ++page_;
 }
 
-bool PrintGridOn(QPrinter& printer, const TStringGrid& grid, bool detail, int rowCount) {
+bool PrintGridOn(QPagedPaintDevice& printer, const TStringGrid& grid, bool detail, int rowCount) {
   QtPrintCanvas canvas(printer);
   const QDate today = QDate::currentDate();
   std::tm tm{};

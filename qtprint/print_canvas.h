@@ -1,4 +1,5 @@
-// The print canvas of the core's PrintGrid, drawn with QPainter on a QPrinter.
+// The print canvas of the core's PrintGrid, drawn with QPainter on any paged device: the
+// window's printer, or the PDF file velmor-cli writes.
 #pragma once
 
 #include <QPainter>
@@ -6,7 +7,7 @@
 
 #include "present/grid_print.h"
 
-class QPrinter;
+class QPagedPaintDevice;
 
 namespace velmor {
 
@@ -14,7 +15,7 @@ namespace velmor {
 // destroyed.
 class QtPrintCanvas : public TPrintCanvas {
  public:
-  explicit QtPrintCanvas(QPrinter& printer);
+  explicit QtPrintCanvas(QPagedPaintDevice& printer);
   ~QtPrintCanvas() override;
   QtPrintCanvas(const QtPrintCanvas&) = delete;
   QtPrintCanvas& operator=(const QtPrintCanvas&) = delete;
@@ -35,7 +36,7 @@ class QtPrintCanvas : public TPrintCanvas {
   int PageNumber() const override { return page_; }
 
  private:
-  QPrinter& printer_;
+  QPagedPaintDevice& printer_;
   QPainter painter_;
   bool begun_ = false;
   bool ok_ = false;
@@ -44,6 +45,6 @@ class QtPrintCanvas : public TPrintCanvas {
 
 // Prints rows 0..rowCount-1 of `grid` on `printer` through PrintGrid, dated today.
 // False when the printer could not be opened.
-bool PrintGridOn(QPrinter& printer, const TStringGrid& grid, bool detail, int rowCount);
+bool PrintGridOn(QPagedPaintDevice& printer, const TStringGrid& grid, bool detail, int rowCount);
 
 }  // namespace velmor
