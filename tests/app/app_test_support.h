@@ -127,14 +127,20 @@ inline VersionCheckSettings OfflineVersionCheck() {
   return s;
 }
 
+// What a test window is built with: scripted dialogs, the given tables, no network.
+inline TFrmVelmorOptions TestOptions(ScriptedDialogs& dialogs,
+                                     ResourceFinder finder = EmbeddedResourceFinder()) {
+  TFrmVelmorOptions options;
+  options.Dialogs = &dialogs;
+  options.Finder = std::move(finder);
+  options.VersionCheck = OfflineVersionCheck();
+  return options;
+}
+
 // A shown main window over the fixture tables, with both loaders finished.
 inline std::unique_ptr<TFrmVelmor> ReadyWindow(ScriptedDialogs& dialogs,
                                                const FixtureResources& resources) {
-  TFrmVelmorOptions options;
-  options.Dialogs = &dialogs;
-  options.Finder = resources.Finder();
-  options.VersionCheck = OfflineVersionCheck();
-  auto window = std::make_unique<TFrmVelmor>(std::move(options));
+  auto window = std::make_unique<TFrmVelmor>(TestOptions(dialogs, resources.Finder()));
   window->show();
   if (!QTest::qWaitForWindowExposed(window.get())) return nullptr;
   window->activateWindow();

@@ -67,9 +67,7 @@ class DeadReceivers : public QObject {
 
 std::unique_ptr<TFrmVelmor> NewWindow(ScriptedDialogs& dialogs, ResourceFinder finder,
                                       VersionCheckSettings check = OfflineVersionCheck()) {
-  TFrmVelmorOptions options;
-  options.Dialogs = &dialogs;
-  options.Finder = std::move(finder);
+  TFrmVelmorOptions options = TestOptions(dialogs, std::move(finder));
   options.VersionCheck = std::move(check);
   auto w = std::make_unique<TFrmVelmor>(std::move(options));
   w->show();

@@ -56,11 +56,7 @@ class MainWindowTest : public QObject {
 
 void MainWindowTest::startsWithTheLayoutAndDisabledControls() {
   ScriptedDialogs dialogs;
-  TFrmVelmorOptions options;
-  options.Dialogs = &dialogs;
-  options.Finder = resources_.Finder();
-  options.VersionCheck = OfflineVersionCheck();
-  TFrmVelmor w(std::move(options));
+  TFrmVelmor w(TestOptions(dialogs, resources_.Finder()));
   // Enabling is queued to the event loop, so right after creation nothing is enabled yet.
   QVERIFY(!w.ComboFZ->isEnabled());
   QVERIFY(!w.BTNZZCX->isEnabled());
@@ -98,10 +94,7 @@ void MainWindowTest::startsWithTheLayoutAndDisabledControls() {
 void MainWindowTest::closingWhileTheLoadersRunIsSafe() {
   for (int i = 0; i < 5; ++i) {
     ScriptedDialogs dialogs;
-    TFrmVelmorOptions options;
-    options.Dialogs = &dialogs;
-    options.VersionCheck = OfflineVersionCheck();
-    auto w = std::make_unique<TFrmVelmor>(std::move(options));
+    auto w = std::make_unique<TFrmVelmor>(TestOptions(dialogs));
     w->show();
     if (i % 2 == 1) QCoreApplication::processEvents();
     w.reset();
@@ -148,11 +141,7 @@ void MainWindowTest::buttonsNeverComeBeforeTheStationBoxes() {
     return inner(name, type);
   };
   ScriptedDialogs dialogs;
-  TFrmVelmorOptions options;
-  options.Dialogs = &dialogs;
-  options.Finder = finder;
-  options.VersionCheck = OfflineVersionCheck();
-  TFrmVelmor w(std::move(options));
+  TFrmVelmor w(TestOptions(dialogs, finder));
   EnableOrder order(w.ComboFZ);
   for (QPushButton* b : {w.BTNZZCX, w.BTNZZZZ, w.BTNCCCX, w.BTNCZCX}) b->installEventFilter(&order);
   // The event loop must not run before both loaders are through; a loader that never gets
@@ -513,10 +502,7 @@ void MainWindowTest::advancedMenuFollowsTheResultCount() {
 
 void MainWindowTest::embeddedTimetableAnswersBeijingShanghai() {
   ScriptedDialogs dialogs;
-  TFrmVelmorOptions options;
-  options.Dialogs = &dialogs;
-  options.VersionCheck = OfflineVersionCheck();
-  TFrmVelmor w(std::move(options));
+  TFrmVelmor w(TestOptions(dialogs));
   w.show();
   QTRY_VERIFY_WITH_TIMEOUT(w.QueriesReady(), 20000);
   PickStation(w.ComboFZ, "北京");
@@ -572,11 +558,7 @@ void MainWindowTest::aTableThatFailsToLoadIsSaid() {
     return inner(name, type);
   };
   ScriptedDialogs dialogs;
-  TFrmVelmorOptions options;
-  options.Dialogs = &dialogs;
-  options.Finder = finder;
-  options.VersionCheck = OfflineVersionCheck();
-  TFrmVelmor w(std::move(options));
+  TFrmVelmor w(TestOptions(dialogs, finder));
   QTRY_COMPARE_WITH_TIMEOUT(dialogs.Messages.size(), size_t{1}, 20000);
   QVERIFY(dialogs.Messages[0].Text.contains(QStringLiteral("STrain")));
   QVERIFY(dialogs.Messages[0].Text.contains(QStringLiteral("数据已损坏")));

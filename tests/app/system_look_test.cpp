@@ -56,11 +56,7 @@ void SystemLookTest::selectedRowTakesThePaletteHighlight() {
 
 void SystemLookTest::advancedGlyphHasANormalAndADisabledHalf() {
   ScriptedDialogs dialogs;
-  TFrmVelmorOptions options;
-  options.Dialogs = &dialogs;
-  options.Finder = resources_.Finder();
-  options.VersionCheck = OfflineVersionCheck();
-  TFrmVelmor w(std::move(options));
+  TFrmVelmor w(TestOptions(dialogs, resources_.Finder()));
   QCOMPARE(w.BTNAdvanced->iconSize(), QSize(16, 16));
   const QIcon icon = w.BTNAdvanced->icon();
   const QImage normal = icon.pixmap(QSize(16, 16), 1.0, QIcon::Normal).toImage();
