@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <thread>
+#include <vector>
+
 #include "../query/query_fixture.h"
 
 namespace velmor {
@@ -69,6 +72,40 @@ TEST(QuerySession, DetailOpensOnlyForShownRows) {
   EXPECT_EQ(detail->Caption, G("车次:K10"));
   EXPECT_FALSE(s.Detail(1));
   EXPECT_FALSE(s.Detail(-1));
+}
+
+// Loaded tables never change, so sessions on several threads read them at once, each with
+// cursors of its own, and each gets what it would get alone.
+TEST(ConcurrentSessions, ShareTheLoadedTables) {
+  auto rows = [](TQuerySession& s) {
+    std::vector<std::string> out;
+    for (int r = 0; r < s.ResultCount(); ++r) out.push_back(s.Result().SGrid.Cells(0, r));
+    return out;
+  };
+  auto round = [&](TQuerySession& s) {
+    std::vector<std::string> all;
+    s.StationToStation(G("北京"), G("上海"), true, false, "");
+    for (const std::string& r : rows(s)) all.push_back(r);
+    s.StationTimetable(G("南昌"));
+    for (const std::string& r : rows(s)) all.push_back(r);
+    s.StationToStation(G("合肥"), G("鹰潭"), true, true, "");
+    s.PickTransferStation(1, "");
+    for (const std::string& r : rows(s)) all.push_back(r);
+    return all;
+  };
+  TQuerySession alone(FixtureTables());
+  const std::vector<std::string> expected = round(alone);
+  ASSERT_FALSE(expected.empty());
+  std::vector<std::vector<std::string>> got(4);
+  std::vector<std::thread> threads;
+  for (auto& g : got) {
+    threads.emplace_back([&] {
+      TQuerySession s(FixtureTables());
+      for (int i = 0; i < 20; ++i) g = round(s);
+    });
+  }
+  for (std::thread& t : threads) t.join();
+  for (const auto& g : got) EXPECT_EQ(g, expected);
 }
 
 }  // namespace
