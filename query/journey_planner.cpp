@@ -119,12 +119,32 @@ class Planner {
     }
   }
 
-  // Per station, the stops whose level-`c` label reaches the arrival side.
+  // Per station, the stops whose level-`c` label reaches the arrival side; and those of them
+  // no other one beats for every arrival time. A stop that leaves no earlier (within a day) and
+  // arrives no later beats another for any arrival, so the change search may skip the beaten
+  // ones, unless the stop it keeps is on the arriving train, which may not be boarded again,
+  // or the longest wait could rule out the later stop.
   void Candidates(int c) {
-    candidates_.assign(x_.StationCount(), {});
     const std::vector<Label>& l = labels_[size_t(c)];
+    candidates_.assign(x_.StationCount(), {});
     for (uint32_t q = 0; q < l.size(); ++q) {
       if (l[q].Valid()) candidates_[size_t(x_.Stops()[q].Station)].push_back(q);
+    }
+    front_ = candidates_;
+    if (o_.MaxWait < kDay - 1) return;
+    for (std::vector<uint32_t>& list : front_) {
+      std::vector<uint32_t> kept;
+      for (uint32_t q : list) {
+        const int32_t d = x_.Stops()[q].Depart;
+        const bool beaten = std::any_of(list.begin(), list.end(), [&](uint32_t other) {
+          if (other == q) return false;
+          Label shifted = l[other];
+          shifted.Dur += ((x_.Stops()[other].Depart - d) % kDay + kDay) % kDay;
+          return Less(shifted, l[q]);
+        });
+        if (!beaten) kept.push_back(q);
+      }
+      list = std::move(kept);
     }
   }
 
@@ -133,10 +153,15 @@ class Planner {
     const TPlanIndex::Stop& s = x_.Stops()[r];
     const std::vector<Label>& prev = labels_[size_t(c - 1)];
     Label best;
-    auto consider = [&](int32_t station, int32_t minimum) {
-      for (uint32_t q : candidates_[size_t(station)]) {
+    // Whether a kept stop was on the arriving train: then the beaten ones count again.
+    bool own = false;
+    auto consider = [&](const std::vector<uint32_t>& list, int32_t minimum) {
+      for (uint32_t q : list) {
         const TPlanIndex::Stop& d = x_.Stops()[q];
-        if (d.Train == s.Train) continue;
+        if (d.Train == s.Train) {
+          own = true;
+          continue;
+        }
         const int32_t wait = ChangeWait(s.Arrive, d.Depart, minimum, o_.MaxWait);
         if (wait == kNone) continue;
         Label cand = prev[q];
@@ -146,8 +171,13 @@ class Planner {
         if (Less(cand, best)) best = cand;
       }
     };
-    consider(s.Station, o_.MinChange);
-    for (int32_t mate : x_.CityMates(s.Station)) consider(mate, o_.CityChange);
+    auto station = [&](int32_t z, int32_t minimum) {
+      own = false;
+      consider(front_[size_t(z)], minimum);
+      if (own) consider(candidates_[size_t(z)], minimum);
+    };
+    station(s.Station, o_.MinChange);
+    for (int32_t mate : x_.CityMates(s.Station)) station(mate, o_.CityChange);
     return best;
   }
 
@@ -305,6 +335,7 @@ class Planner {
   const TPlanOptions& o_;
   std::vector<std::vector<Label>> labels_;
   std::vector<std::vector<uint32_t>> candidates_;
+  std::vector<std::vector<uint32_t>> front_;
 };
 
 }  // namespace
