@@ -21,7 +21,10 @@
 
 namespace velmor {
 
-// The traveller's limits, in minutes; MaxChanges is 1 or 2.
+// The traveller's limits, in minutes; MaxChanges is 1 or 2. A wait is the time from the arrival
+// to the next departure round the clock, a day more when that is below the change's minimum;
+// a MaxWait of 1439 or more sets no limit. A change is always onto another train than the one
+// just left.
 struct TPlanOptions {
   int MaxChanges = 1;
   int MinChange = 30;
