@@ -18,6 +18,7 @@
 
 #include "app/UnitAbout.h"
 #include "app/UnitMsg.h"
+#include "app/UnitPlan.h"
 #include "app/UnitZzz.h"
 #include "app/app_fonts.h"
 #include "app/click_label.h"
@@ -358,6 +359,8 @@ void TFrmVelmor::BuildStatusBar() {
 
 void TFrmVelmor::BuildMenu() {
   MAdvanced = new QMenu(this);
+  MPlan = MAdvanced->addAction(QStringLiteral("换乘方案…"));
+  MAdvanced->addSeparator();
   MPrint = MAdvanced->addAction(QStringLiteral("打印查询结果"));
   MExport = MAdvanced->addAction(QStringLiteral("导出查询结果"));
   MAdvanced->addSeparator();
@@ -398,6 +401,7 @@ void TFrmVelmor::ConnectHandlers() {
   connect(MDesktop, &QAction::triggered, this, &TFrmVelmor::MDesktopClick);
   connect(NStart, &QAction::triggered, this, &TFrmVelmor::NStartClick);
   connect(MAbout, &QAction::triggered, this, &TFrmVelmor::MAboutClick);
+  connect(MPlan, &QAction::triggered, this, &TFrmVelmor::MPlanClick);
   connect(BTNAbout, &QPushButton::clicked, this, &TFrmVelmor::MAboutClick);
   connect(BtnUpdate, &QPushButton::clicked, this, &TFrmVelmor::BtnUpdateClick);
   connect(LabSell, &ClickLabel::clicked, this, &TFrmVelmor::LabSellClick);
@@ -645,6 +649,7 @@ void TFrmVelmor::MAdvancedPopup() {
   const bool any = Session.HasRows();
   MPrint->setEnabled(any);
   MExport->setEnabled(any);
+  MPlan->setEnabled(QueriesReady());
 }
 
 void TFrmVelmor::MPrintClick() {
@@ -676,6 +681,16 @@ void TFrmVelmor::NStartClick() {
 
 void TFrmVelmor::MAboutClick() {
   ExecOwned(new TFrmAbout(logo_, this));
+}
+
+void TFrmVelmor::MPlanClick() {
+  // Its stop index is built once, at the first search, from the tables it was made with.
+  if (!QueriesReady()) return;
+  if (!PlanWindow) PlanWindow = std::make_unique<TFrmPlan>(Tables, *dialogs_, this);
+  PlanWindow->Prefill(ComboFZ->currentText(), ComboDZ->currentText());
+  PlanWindow->show();
+  PlanWindow->raise();
+  PlanWindow->activateWindow();
 }
 
 void TFrmVelmor::LabSellClick() {

@@ -29,6 +29,7 @@ class ClickLabel;
 class GridView;
 class IDialogs;
 class StationCombo;
+class TFrmPlan;
 
 // What the window is built with; the program uses the defaults, tests substitute their own.
 struct TFrmVelmorOptions {
@@ -76,6 +77,8 @@ class TFrmVelmor : public QWidget {
   void MDesktopClick();
   void NStartClick();
   void MAboutClick();
+  // 换乘方案…: the plan window, made once and shown again with the current stations.
+  void MPlanClick();
   void LabSellClick();
   void Label30Click();
   void Label31Click();
@@ -140,6 +143,9 @@ class TFrmVelmor : public QWidget {
   QAction* MDesktop = nullptr;
   QAction* NStart = nullptr;
   QAction* MAbout = nullptr;
+  QAction* MPlan = nullptr;
+  // Deleted before the tables it searches, with any search it still runs.
+  std::unique_ptr<TFrmPlan> PlanWindow;
 
  protected:
   void showEvent(QShowEvent* event) override;

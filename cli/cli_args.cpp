@@ -13,6 +13,40 @@ bool ParseInt(std::string_view text, int& value) {
   return ec == std::errc() && ptr == end;
 }
 
+// "hh:mm" as a minute of the day.
+bool ParseClock(std::string_view text, int& minutes) {
+  int h = 0, m = 0;
+  const size_t colon = text.find(':');
+  if (colon == std::string_view::npos || !ParseInt(text.substr(0, colon), h) ||
+      !ParseInt(text.substr(colon + 1), m) || h < 0 || h > 23 || m < 0 || m > 59) {
+    return false;
+  }
+  minutes = h * 60 + m;
+  return true;
+}
+
+bool IsPlanOption(std::string_view name) {
+  return name == "--changes" || name == "--min-change" || name == "--city-change" ||
+         name == "--max-wait" || name == "--from-time";
+}
+
+// Takes the value of a plan option; says why when it is out of range, "" otherwise.
+std::string SetPlanOption(CliOptions& o, std::string_view name, std::string_view value) {
+  int n = 0;
+  if (name == "--from-time") {
+    if (!ParseClock(value, n)) return "--from-time needs a time hh:mm";
+    o.FromTime = n;
+  } else if (name == "--changes") {
+    if (!ParseInt(value, n) || n < 1 || n > 2) return "--changes must be 1 or 2";
+    o.Changes = n;
+  } else {
+    if (!ParseInt(value, n) || n < 0 || n > 1439)
+      return std::string(name) + " needs minutes 0-1439";
+    (name == "--min-change" ? o.MinChange : name == "--city-change" ? o.CityChange : o.MaxWait) = n;
+  }
+  return {};
+}
+
 bool TakesValue(std::string_view name) {
   return name == "--tables" || name == "--sort" || name == "--detail" || name == "--format" ||
          name == "--export" || name == "--print" || name == "--via";
@@ -31,6 +65,8 @@ std::string CliUsage() {
          "  zzz FROM TO --via S   the two legs through transfer station S\n"
          "  cc NUMBER             train number\n"
          "  cz STATION            all trains of a station\n"
+         "  plan FROM TO          journeys with real changes, earliest arrival first per "
+         "departure\n"
          "options:\n"
          "  --tables DIR          read SPY.txt, SLIST.txt, SM.txt, STRAIN.txt from DIR\n"
          "  --sf --zd --jq --dc   check 始发车, 终到车, 精确站名, 仅动车 after the query\n"
@@ -39,12 +75,20 @@ std::string CliUsage() {
          "  --format F            table (default on a terminal), csv (default otherwise), json\n"
          "  --export FILE         write what is shown as a comma-separated GBK file\n"
          "  --print FILE.pdf      print what is shown into a PDF file\n"
+         "  --changes 1|2         plan: most changes (1)\n"
+         "  --min-change M        plan: minutes to change at one station (30)\n"
+         "  --city-change M       plan: minutes to change to another station of the city (90)\n"
+         "  --max-wait W          plan: longest wait in minutes; 1439, the default, is no limit\n"
+         "  --from-time hh:mm     plan: list from this departure time round the clock (00:00)\n"
          "  --help                this text\n"
          "json: an array of objects whose values are the texts shown, under these keys\n"
          "  rows:      train start end type from depart to arrive stops km duration\n"
          "             hard_seat soft_seat hard_sleeper soft_sleeper\n"
          "  zzz list:  station first_km second_km km first_duration second_duration duration\n"
          "             first_trains second_trains\n"
+         "  plan:      depart arrive duration changes trains via waits km hard_seat soft_seat\n"
+         "             hard_sleeper soft_sleeper, and legs: an array of objects with train from\n"
+         "             depart to arrive duration wait stops km and the four fares\n"
          "  --detail:  stop station km arrive depart day elapsed speed stretch (\"1\" or \"0\")\n"
          "exit status: 0 done; 1 tables, export, print or writing the output failed;\n"
          "  2 input refused (also a --detail row or --via station not shown); 64 usage\n";
@@ -86,12 +130,14 @@ std::optional<CliOptions> ParseCliArgs(const std::vector<std::string>& args, std
       if (name == "--dc") o.DC = true;
       continue;
     }
-    if (!TakesValue(name)) return fail("unknown option " + a);
+    if (!TakesValue(name) && !IsPlanOption(name)) return fail("unknown option " + a);
     if (!value) {
       if (i + 1 >= args.size()) return fail("option " + name + " needs a value");
       value = args[++i];
     }
-    if (name == "--tables" || name == "--export" || name == "--print" || name == "--via") {
+    if (IsPlanOption(name)) {
+      if (const std::string why = SetPlanOption(o, name, *value); !why.empty()) return fail(why);
+    } else if (name == "--tables" || name == "--export" || name == "--print" || name == "--via") {
       if (value->empty()) return fail("option " + name + " needs a value");
       if (name == "--tables") o.TablesDir = *value;
       if (name == "--export") o.ExportFile = *value;
@@ -131,6 +177,9 @@ std::optional<CliOptions> ParseCliArgs(const std::vector<std::string>& args, std
   } else if (command == "cz") {
     o.Command = CliCommand::CZ;
     wanted = 1;
+  } else if (command == "plan") {
+    o.Command = CliCommand::Plan;
+    wanted = 2;
   } else {
     return fail("unknown command " + command);
   }
@@ -138,6 +187,15 @@ std::optional<CliOptions> ParseCliArgs(const std::vector<std::string>& args, std
   o.Args.assign(positional.begin() + 1, positional.end());
 
   if (o.Via && o.Command != CliCommand::ZZZ) return fail("--via belongs to zzz");
+  const bool planOptions = o.Changes || o.MinChange || o.CityChange || o.MaxWait || o.FromTime;
+  if (planOptions && o.Command != CliCommand::Plan) {
+    return fail(
+        "--changes, --min-change, --city-change, --max-wait and --from-time belong to plan");
+  }
+  if (o.Command == CliCommand::Plan &&
+      (o.SF || o.ZD || o.JQ || o.DC || !o.Sorts.empty() || o.DetailRow || !o.PrintFile.empty())) {
+    return fail("plan takes neither filters, --sort, --detail nor --print");
+  }
   if (o.Command == CliCommand::ZZZ && !o.Via) {
     for (int n : o.Sorts) {
       if (n > 9) return fail("the transfer list has 9 header labels");

@@ -7,7 +7,7 @@
 
 namespace velmor {
 
-enum class CliCommand { ZZ, ZZZ, CC, CZ };
+enum class CliCommand { ZZ, ZZZ, CC, CZ, Plan };
 enum class CliFormat { Table, Csv, Json };
 
 // What the command line asks for; texts are still UTF-8 here.
@@ -24,6 +24,9 @@ struct CliOptions {
   std::string ExportFile;
   std::string PrintFile;
   std::optional<std::string> Via;
+  // plan: most changes, the minimum change times, the longest wait (minutes), the start
+  // clock minute; set only when given.
+  std::optional<int> Changes, MinChange, CityChange, MaxWait, FromTime;
   CliCommand Command = CliCommand::ZZ;
   std::vector<std::string> Args;
 };

@@ -160,4 +160,14 @@ void WriteNoDirectTrain(std::ostream& out, CliFormat format, const std::string& 
       << "中转站查询: velmor-cli zzz " << fromUtf8 << ' ' << toUtf8 << '\n';
 }
 
+void WriteRows(std::ostream& out, CliFormat format, const std::vector<std::string>& captions,
+               const std::vector<std::string>& keys,
+               const std::vector<std::vector<std::string>>& rows) {
+  Write(out, format, Listing{captions, keys, rows});
+}
+
+std::string JsonQuoted(const std::string& utf8) {
+  return JsonString(utf8);
+}
+
 }  // namespace velmor

@@ -26,4 +26,12 @@ void WriteTrainDetail(std::ostream& out, CliFormat format, const MsgView& view);
 void WriteNoDirectTrain(std::ostream& out, CliFormat format, const std::string& fromUtf8,
                         const std::string& toUtf8);
 
+// Rows of GBK cells under GBK captions (table, csv) or ASCII keys (json), one per column.
+void WriteRows(std::ostream& out, CliFormat format, const std::vector<std::string>& captions,
+               const std::vector<std::string>& keys,
+               const std::vector<std::vector<std::string>>& rows);
+
+// A UTF-8 text as a json string, quotes included.
+std::string JsonQuoted(const std::string& utf8);
+
 }  // namespace velmor

@@ -3,6 +3,7 @@
 #include <optional>
 
 #include "cli/cli_output.h"
+#include "cli/cli_plan.h"
 #include "cli/cli_print.h"
 #include "data/gbk_text.h"
 #include "data/loaders.h"
@@ -47,6 +48,8 @@ class CliFrontEnd {
       case CliCommand::CZ:
         cz_ = StationText(o_.Args[0]);
         return Shown(session_.StationTimetable(cz_));
+      case CliCommand::Plan:
+        break;
     }
     return 64;
   }
@@ -153,6 +156,7 @@ int RunCli(const CliOptions& options, std::ostream& out, std::ostream& err, bool
   if (!LoadTables(tables, options.TablesDir, err)) return 1;
   const CliFormat format =
       options.Format.value_or(stdoutIsTerminal ? CliFormat::Table : CliFormat::Csv);
+  if (options.Command == CliCommand::Plan) return RunPlanCommand(tables, options, format, out, err);
   return CliFrontEnd(tables, options, format, out, err).Run();
 }
 

@@ -55,6 +55,16 @@ std::string DetailColumnTitles(int column) {
 
 void PrintGrid(TPrintCanvas& canvas, const TStringGrid& grid, bool detail, int rowCount,
                const std::tm& today) {
+  std::vector<std::string> titles;
+  for (int k = 0; k < grid.ColCount(); ++k) {
+    titles.push_back(detail ? DetailColumnTitles(k) : ResultColumnTitles(k));
+  }
+  PrintGrid(canvas, grid, titles, detail, rowCount, today);
+}
+
+void PrintGrid(TPrintCanvas& canvas, const TStringGrid& grid,
+               const std::vector<std::string>& titles, bool mayStandUpright, int rowCount,
+               const std::tm& today) {
   const std::string font = G("楷体_GB2312");
   const int N = grid.ColCount();
   const int L = canvas.DpiX() / 3;
@@ -63,7 +73,7 @@ void PrintGrid(TPrintCanvas& canvas, const TStringGrid& grid, bool detail, int r
   const int M = RoundHalfEven(1.5 * L);
   auto columnWidth = [&](int pageWidth) { return N > 0 ? (pageWidth - M) / N : 0; };
   auto title = [&](int k) {
-    return "  " + (detail ? DetailColumnTitles(k) : ResultColumnTitles(k));
+    return "  " + (k < static_cast<int>(titles.size()) ? titles[static_cast<size_t>(k)] : "");
   };
   auto cell = [&](int k, int r) { return " " + grid.Cells(k, r); };
   // Fifteen result columns never hold their texts on an upright sheet; the detail list turns
@@ -78,7 +88,7 @@ void PrintGrid(TPrintCanvas& canvas, const TStringGrid& grid, bool detail, int r
     }
     return true;
   };
-  canvas.SetLandscape(!detail || !fitsUpright());
+  canvas.SetLandscape(!mayStandUpright || !fitsUpright());
 
   const int pageWidth = canvas.PageWidth();
   const int pageHeight = canvas.PageHeight();

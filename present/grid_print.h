@@ -4,6 +4,7 @@
 #include <ctime>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "present/string_grid.h"
 
@@ -46,6 +47,10 @@ std::string DetailColumnTitles(int column);
 // the detail list on portrait ones unless a text would not fit its column there; a text still
 // wider than its column is drawn smaller, down to 6 points.
 void PrintGrid(TPrintCanvas& canvas, const TStringGrid& grid, bool detail, int rowCount,
+               const std::tm& today);
+// PrintGrid of any list under its own column titles; upright sheets only where allowed.
+void PrintGrid(TPrintCanvas& canvas, const TStringGrid& grid,
+               const std::vector<std::string>& titles, bool mayStandUpright, int rowCount,
                const std::tm& today);
 
 }  // namespace velmor

@@ -17,7 +17,14 @@ std::string IntText(const TTableCursor& t, int field) {
 bool BuildTrainDetail(const PubState& state, const TablesSet& tables, const TStringGrid& SGrid,
                       int row, MsgView& view) {
   if (row < 0 || static_cast<size_t>(row) >= state.Pub_GridResults.size()) return false;
-  const std::string number = SGrid.Cells(0, row);
+  return BuildStretchDetail(tables, SGrid.Cells(0, row), SGrid.Cells(4, row),
+                            StrToIntDef0(SGrid.Cells(8, row)), SGrid.Cells(9, row),
+                            SGrid.Cells(10, row), view);
+}
+
+bool BuildStretchDetail(const TablesSet& tables, const std::string& number,
+                        const std::string& boarding, int32_t stopCount, const std::string& span,
+                        const std::string& spanTime, MsgView& view) {
   const TMemTable& table = tables.KMTrain;
   const int fID = table.FieldIndex("ID"), fStation = table.FieldIndex("Station"),
             fNo = table.FieldIndex("S_No"), fArrive = table.FieldIndex("A_Time"),
@@ -33,8 +40,6 @@ bool BuildTrainDetail(const PubState& state, const TablesSet& tables, const TStr
   view = MsgView();
   ClearGridSelection(view.MGrid);
   view.Caption = G("车次:") + number;
-  const std::string& boarding = SGrid.Cells(4, row);
-  const int32_t stopCount = StrToIntDef0(SGrid.Cells(8, row));
 
   int day = 1;
   std::string reference(stops.Text(fDepart));
@@ -77,8 +82,6 @@ bool BuildTrainDetail(const PubState& state, const TablesSet& tables, const TStr
   const std::string total(stops.Text(fElapsed));
   view.LabQC = G("全程：") + distance + "km" + G("/历时") + total + G("/速度") +
                AverageSpeed(distance, total) + "km/h";
-  const std::string& span = SGrid.Cells(9, row);
-  const std::string& spanTime = SGrid.Cells(10, row);
   view.LabQJ = G("区间：") + span + "km" + G("/历时") + spanTime + G("/速度") +
                AverageSpeed(span, spanTime) + "km/h";
   return true;

@@ -25,6 +25,12 @@ struct MsgView {
 bool BuildTrainDetail(const PubState& state, const TablesSet& tables, const TStringGrid& SGrid,
                       int row, MsgView& view);
 
+// The detail list of train `number` with the stretch of `stopCount` stops from `boarding`
+// marked, and the stretch's km and running time in LabQJ. False when the train is not found.
+bool BuildStretchDetail(const TablesSet& tables, const std::string& number,
+                        const std::string& boarding, int32_t stopCount, const std::string& span,
+                        const std::string& spanTime, MsgView& view);
+
 // Whether MGrid row `row` lies in the queried stretch (drawn blue when not selected).
 bool IsStretchRow(const MsgView& view, int row);
 

@@ -62,6 +62,24 @@ TEST(CliArgs, TheTransferListHasNineLabelsAndNoTrainToOpen) {
   EXPECT_TRUE(Parse({"--detail", "0", "zzz", "A", "B", "--via", "S"}).has_value());
 }
 
+TEST(CliArgs, PlanOptionsAreCheckedAndBelongToPlan) {
+  auto o = Parse({"plan", "A", "B", "--changes", "2", "--min-change=5", "--city-change", "0",
+                  "--max-wait", "1439", "--from-time", "07:05"});
+  ASSERT_TRUE(o.has_value());
+  EXPECT_EQ(o->Command, CliCommand::Plan);
+  EXPECT_EQ(o->Changes, 2);
+  EXPECT_EQ(o->MinChange, 5);
+  EXPECT_EQ(o->CityChange, 0);
+  EXPECT_EQ(o->MaxWait, 1439);
+  EXPECT_EQ(o->FromTime, 7 * 60 + 5);
+  EXPECT_FALSE(Parse({"plan", "A", "B", "--changes", "3"}).has_value());
+  EXPECT_FALSE(Parse({"plan", "A", "B", "--max-wait", "1440"}).has_value());
+  EXPECT_FALSE(Parse({"plan", "A", "B", "--from-time", "24:00"}).has_value());
+  EXPECT_FALSE(Parse({"plan", "A", "B", "--from-time", "7"}).has_value());
+  EXPECT_FALSE(Parse({"zz", "A", "B", "--changes", "2"}).has_value());
+  EXPECT_FALSE(Parse({"plan", "A", "B", "--sort", "2"}).has_value());
+}
+
 TEST(CliArgs, HelpWinsOverEverythingElse) {
   auto o = Parse({"--bogus-later-is-not-read", "--help"});
   EXPECT_FALSE(o.has_value());

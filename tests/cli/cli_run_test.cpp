@@ -148,6 +148,18 @@ TEST_F(CliRun, ExportWritesTheShownRowsAsGbk) {
   EXPECT_FALSE(fs::exists(dir_ / "missing"));
 }
 
+TEST_F(CliRun, JourneyPlans) {
+  ExpectShown("plan_table", {"--format", "table", "plan", "合肥", "鹰潭"});
+  const std::string file = (dir_ / "plan.csv").string();
+  ExpectShown("plan_json", {"--format", "json", "--export", file, "plan", "合肥", "鹰潭"});
+  ExpectGolden("export_plan.csv", ReadFile(file));
+  // Here only journeys with two changes reach 广州.
+  ExpectShown("plan_options_csv",
+              {"plan", "北京", "广州", "--changes", "2", "--min-change", "20", "--city-change",
+               "60", "--max-wait", "600", "--from-time", "20:00"});
+  ExpectRefused({"plan", "北京", "北京"}, 2, "输入错误: 发站与到站相同。\n");
+}
+
 TEST_F(CliRun, InputErrorsGoToStderrWithStatus2) {
   ExpectRefused({"zz", "BJ", "上海"}, 2, "信息不完整: 请输入发站。\n");
   ExpectRefused({"zz", "北京", ""}, 2, "信息不完整: 请输入到站。\n");
