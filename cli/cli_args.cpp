@@ -14,14 +14,15 @@ bool ParseInt(std::string_view text, int& value) {
 }
 
 bool TakesValue(std::string_view name) {
-  return name == "--tables" || name == "--sort" || name == "--detail" || name == "--format" ||
-         name == "--export" || name == "--print" || name == "--via";
+  return name == "--tables" || name == "--timetable" || name == "--sort" || name == "--detail" ||
+         name == "--format" || name == "--export" || name == "--print" || name == "--via";
 }
 
 }  // namespace
 
 std::string CliUsage() {
-  return "usage: velmor-cli [--tables DIR] [--sf] [--zd] [--jq] [--dc] [--sort N]... "
+  return "usage: velmor-cli [--tables DIR | --timetable FILE] [--sf] [--zd] [--jq] [--dc] [--sort "
+         "N]... "
          "[--detail ROW]\n"
          "                  [--format table|csv|json] [--export FILE] [--print FILE.pdf] "
          "COMMAND ARGS\n"
@@ -33,6 +34,7 @@ std::string CliUsage() {
          "  cz STATION            all trains of a station\n"
          "options:\n"
          "  --tables DIR          read SPY.txt, SLIST.txt, SM.txt, STRAIN.txt from DIR\n"
+         "  --timetable FILE      use a timetable file (made by the import command)\n"
          "  --sf --zd --jq --dc   check 始发车, 终到车, 精确站名, 仅动车 after the query\n"
          "  --sort N              click header label N (1-15; 1-9 for the transfer list)\n"
          "  --detail ROW          the stop list of shown row ROW (counted from 0)\n"
@@ -91,9 +93,11 @@ std::optional<CliOptions> ParseCliArgs(const std::vector<std::string>& args, std
       if (i + 1 >= args.size()) return fail("option " + name + " needs a value");
       value = args[++i];
     }
-    if (name == "--tables" || name == "--export" || name == "--print" || name == "--via") {
+    if (name == "--tables" || name == "--timetable" || name == "--export" || name == "--print" ||
+        name == "--via") {
       if (value->empty()) return fail("option " + name + " needs a value");
       if (name == "--tables") o.TablesDir = *value;
+      if (name == "--timetable") o.TimetableFile = *value;
       if (name == "--export") o.ExportFile = *value;
       if (name == "--print") o.PrintFile = *value;
       if (name == "--via") o.Via = *value;
@@ -137,6 +141,9 @@ std::optional<CliOptions> ParseCliArgs(const std::vector<std::string>& args, std
   if (positional.size() - 1 != wanted) return fail("wrong number of arguments for " + command);
   o.Args.assign(positional.begin() + 1, positional.end());
 
+  if (!o.TablesDir.empty() && !o.TimetableFile.empty()) {
+    return fail("--tables and --timetable exclude each other");
+  }
   if (o.Via && o.Command != CliCommand::ZZZ) return fail("--via belongs to zzz");
   if (o.Command == CliCommand::ZZZ && !o.Via) {
     for (int n : o.Sorts) {

@@ -13,7 +13,8 @@ enum class CliFormat { Table, Csv, Json };
 // What the command line asks for; texts are still UTF-8 here.
 struct CliOptions {
   bool Help = false;
-  std::string TablesDir;  // empty: the built-in timetable
+  std::string TablesDir;      // empty: the built-in timetable
+  std::string TimetableFile;  // empty: the built-in timetable
   bool SF = false;
   bool ZD = false;
   bool JQ = false;
