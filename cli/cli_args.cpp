@@ -1,6 +1,7 @@
 #include "cli/cli_args.h"
 
 #include <charconv>
+#include <cstdlib>
 #include <string_view>
 
 namespace velmor {
@@ -15,7 +16,8 @@ bool ParseInt(std::string_view text, int& value) {
 
 bool TakesValue(std::string_view name) {
   return name == "--tables" || name == "--timetable" || name == "--sort" || name == "--detail" ||
-         name == "--format" || name == "--export" || name == "--print" || name == "--via";
+         name == "--format" || name == "--export" || name == "--print" || name == "--via" ||
+         name == "--date" || name == "--line-factor" || name == "--cities";
 }
 
 }  // namespace
@@ -32,6 +34,8 @@ std::string CliUsage() {
          "  zzz FROM TO --via S   the two legs through transfer station S\n"
          "  cc NUMBER             train number\n"
          "  cz STATION            all trains of a station\n"
+         "  import FEED OUT       turn a GTFS feed (zip or folder) into the timetable file OUT\n"
+         "                        [--date yyyy-mm-dd] [--line-factor F] [--cities FILE]\n"
          "options:\n"
          "  --tables DIR          read SPY.txt, SLIST.txt, SM.txt, STRAIN.txt from DIR\n"
          "  --timetable FILE      use a timetable file (made by the import command)\n"
@@ -41,6 +45,11 @@ std::string CliUsage() {
          "  --format F            table (default on a terminal), csv (default otherwise), json\n"
          "  --export FILE         write what is shown as a comma-separated GBK file\n"
          "  --print FILE.pdf      print what is shown into a PDF file\n"
+         "  --date D              import: the service day (default: today when the feed\n"
+         "                        runs then, else its first day)\n"
+         "  --line-factor F       import: great-circle distance x F where the feed has none "
+         "(1.15)\n"
+         "  --cities FILE         import: \"station,city\" lines that set same-city groups\n"
          "  --help                this text\n"
          "json: an array of objects whose values are the texts shown, under these keys\n"
          "  rows:      train start end type from depart to arrive stops km duration\n"
@@ -48,7 +57,7 @@ std::string CliUsage() {
          "  zzz list:  station first_km second_km km first_duration second_duration duration\n"
          "             first_trains second_trains\n"
          "  --detail:  stop station km arrive depart day elapsed speed stretch (\"1\" or \"0\")\n"
-         "exit status: 0 done; 1 tables, export, print or writing the output failed;\n"
+         "exit status: 0 done; 1 tables, export, print, import or writing the output failed;\n"
          "  2 input refused (also a --detail row or --via station not shown); 64 usage\n";
 }
 
@@ -101,6 +110,16 @@ std::optional<CliOptions> ParseCliArgs(const std::vector<std::string>& args, std
       if (name == "--export") o.ExportFile = *value;
       if (name == "--print") o.PrintFile = *value;
       if (name == "--via") o.Via = *value;
+    } else if (name == "--date" || name == "--cities") {
+      if (value->empty()) return fail("option " + name + " needs a value");
+      (name == "--date" ? o.ImportDate : o.CitiesFile) = *value;
+    } else if (name == "--line-factor") {
+      char* end = nullptr;
+      const double f = std::strtod(value->c_str(), &end);
+      if (value->empty() || *end != '\0' || !(f >= 1.0 && f <= 3.0)) {
+        return fail("--line-factor needs a number from 1 to 3");
+      }
+      o.LineFactor = f;
     } else if (name == "--sort") {
       int n = 0;
       if (!ParseInt(*value, n) || n < 1 || n > 15) return fail("--sort needs a number 1-15");
@@ -135,12 +154,19 @@ std::optional<CliOptions> ParseCliArgs(const std::vector<std::string>& args, std
   } else if (command == "cz") {
     o.Command = CliCommand::CZ;
     wanted = 1;
+  } else if (command == "import") {
+    o.Command = CliCommand::Import;
+    wanted = 2;
   } else {
     return fail("unknown command " + command);
   }
   if (positional.size() - 1 != wanted) return fail("wrong number of arguments for " + command);
   o.Args.assign(positional.begin() + 1, positional.end());
 
+  const bool importOptions = !o.ImportDate.empty() || o.LineFactor || !o.CitiesFile.empty();
+  if (importOptions && o.Command != CliCommand::Import) {
+    return fail("--date, --line-factor and --cities belong to import");
+  }
   if (!o.TablesDir.empty() && !o.TimetableFile.empty()) {
     return fail("--tables and --timetable exclude each other");
   }

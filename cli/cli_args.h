@@ -7,7 +7,7 @@
 
 namespace velmor {
 
-enum class CliCommand { ZZ, ZZZ, CC, CZ };
+enum class CliCommand { ZZ, ZZZ, CC, CZ, Import };
 enum class CliFormat { Table, Csv, Json };
 
 // What the command line asks for; texts are still UTF-8 here.
@@ -25,6 +25,10 @@ struct CliOptions {
   std::string ExportFile;
   std::string PrintFile;
   std::optional<std::string> Via;
+  // import: the service day (yyyy-mm-dd), the line factor and the same-city overrides.
+  std::string ImportDate;
+  std::optional<double> LineFactor;
+  std::string CitiesFile;
   CliCommand Command = CliCommand::ZZ;
   std::vector<std::string> Args;
 };

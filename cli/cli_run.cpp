@@ -2,6 +2,7 @@
 
 #include <optional>
 
+#include "cli/cli_import.h"
 #include "cli/cli_output.h"
 #include "data/gbk_text.h"
 #include "data/loaders.h"
@@ -54,6 +55,8 @@ class CliFrontEnd {
       case CliCommand::CZ:
         cz_ = StationText(o_.Args[0]);
         return Shown(session_.StationTimetable(cz_));
+      case CliCommand::Import:
+        break;  // RunCli hands it to the importer before any table is loaded
     }
     return 64;
   }
@@ -144,6 +147,7 @@ class CliFrontEnd {
 }  // namespace
 
 int RunCli(const CliOptions& options, std::ostream& out, std::ostream& err, bool stdoutIsTerminal) {
+  if (options.Command == CliCommand::Import) return RunCliImport(options, out, err, false);
   if (!options.PrintFile.empty()) {
     err << "velmor-cli: printing is not available\n";
     return 1;
