@@ -9,20 +9,29 @@ namespace {
 
 // Characters whose reading in place names differs from the common one Unihan gives first.
 constexpr std::pair<char32_t, char> kPlaceReadings[] = {
-    {U'长', 'C'},                // 长春, 长沙 (not zhǎng)
-    {U'乐', 'L'},                // 乐山
-    {U'六', 'L'},                // 六安 (lù)
-    {U'蚌', 'B'},                // 蚌埠 (bèng)
-    {U'厦', 'X'},                // 厦门 (not shà)
-    {U'单', 'S'},                // 单县 (shàn)
-    {U'蔚', 'Y'},                // 蔚县 (yù)
-    {U'莘', 'S'},                // 莘县 (shēn)
-    {U'堡', 'B'},                // 堡 in station names is bǎo
-    {U'洞', 'D'}, {U'铅', 'Y'},  // 铅山 (yán)
-    {U'歙', 'S'},                // 歙县 (shè)
-    {U'费', 'B'},                // 费县 (bì)
-    {U'亳', 'B'},                // 亳州
-    {U'重', 'C'},                // 重庆 (chóng)
+    // clang-format off
+    {U'长', 'C'},  // 长春, 长沙 (not zhǎng)
+    {U'乐', 'L'},  // 乐山
+    {U'六', 'L'},  // 六安 (lù)
+    {U'蚌', 'B'},  // 蚌埠 (bèng)
+    {U'厦', 'X'},  // 厦门 (not shà)
+    {U'单', 'S'},  // 单县 (shàn)
+    {U'蔚', 'Y'},  // 蔚县 (yù)
+    {U'堡', 'B'},  // 堡 in station names is bǎo
+    {U'铅', 'Y'},  // 铅山 (yán)
+    {U'亳', 'B'},  // 亳州
+    {U'重', 'C'},  // 重庆 (chóng)
+    {U'泊', 'B'},  // 泊头 (bó)
+    {U'坻', 'D'},  // 宝坻 (dǐ)
+    {U'圈', 'J'},  // 羊圈子 (juàn)
+    {U'埔', 'P'},  // 大埔 (pǔ)
+    {U'圩', 'X'},  // 吴圩 (xū)
+    {U'仇', 'Q'},  // 南仇 (qiú)
+    {U'茄', 'Q'},  // 茄子溪 (qié)
+    {U'么', 'Y'},  // 么铺 (yāo)
+    {U'曾', 'Z'},  // 曾家坪子 (zēng)
+    {U'解', 'X'},  // 解州 (xiè)
+    // clang-format on
 };
 
 char InitialOf(char32_t c) {
