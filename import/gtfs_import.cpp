@@ -169,6 +169,7 @@ class Importer {
   ImportResult Run(const std::string& feedPath) {
     ImportResult result;
     std::string error;
+    Progress(G("打开时刻表数据"), 0);
     auto feed = FeedFiles::Open(feedPath, &error);
     if (!feed) throw FailedImport{error};
     feed_ = &*feed;
@@ -505,7 +506,9 @@ class Importer {
       bool lossless = true;
       const std::string number = Utf8ToGbk(unique ? t.shortName : t.id, &lossless);
       const auto routeType = routeType_[t.route];
-      const int32_t type = routeType ? *routeType : TypeOfNumber(number);
+      // A shared short name still tells the class by its letter.
+      const int32_t type =
+          routeType ? *routeType : TypeOfNumber(t.shortName.empty() ? number : t.shortName);
       const std::vector<int> km = Distances(t);
       std::vector<std::pair<std::string, int>> runs;  // number, shift in seconds
       if (const auto h = headways_.find(static_cast<int>(i)); h != headways_.end()) {
