@@ -9,6 +9,8 @@ int main(int argc, char** argv) {
   QApplication app(argc, argv);
   // The task bar shows the application name; a display name would be appended to every caption.
   QApplication::setApplicationName(QStringLiteral("纬途时刻表"));
+  // Where QSettings keeps the remembered timetable file (~/.config/velmor/).
+  QApplication::setOrganizationName(QStringLiteral("velmor"));
   QApplication::setFont(velmor::SongFont(12));
   velmor::InstallChineseTranslations();
   velmor::InstallEnterClicksButtons();

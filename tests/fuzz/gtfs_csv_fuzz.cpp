@@ -1,5 +1,6 @@
 // Arbitrary bytes as a feed's CSV file, its first line also as a zip entry name: the reader must
 // walk every record or raise CsvError, and the name check must never pass a way out of the feed.
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -12,9 +13,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string_view text(reinterpret_cast<const char*>(data), size);
   const std::string_view name = text.substr(0, text.find('\n'));
   if (velmor::SafeEntryName(name)) {
-    if (name.front() == '/' || name.find("..") == 0 || name.find("/../") != std::string_view::npos ||
-        name.ends_with("/..") || name.find('\\') != std::string_view::npos) {
-      std::abort();
+    if (name.front() == '/' || name.find('\\') != std::string_view::npos) std::abort();
+    for (size_t start = 0; start <= name.size();) {
+      const size_t end = std::min(name.find('/', start), name.size());
+      if (name.substr(start, end - start) == "..") std::abort();
+      start = end + 1;
     }
   }
   try {
