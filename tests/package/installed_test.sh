@@ -53,3 +53,5 @@ complete_words() {
 [ "$(complete_words velmor-cli --fo)" = "--format" ] || fail "completion of --fo"
 [ "$(complete_words velmor-cli --format '')" = "table csv json" ] || fail "completion of formats"
 [ "$(complete_words velmor-cli --dc z)" = "zz zzz" ] || fail "completion of commands"
+[ "$(complete_words velmor-cli import feed.zip out.velmor --l)" = "--line-factor" ] ||
+  fail "completion of the import options"
