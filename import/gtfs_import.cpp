@@ -625,15 +625,18 @@ class Importer {
         known.insert(n);
       }
     }
-    TTableTextWriter py({{"Station", false, nameSize}, {"Shortcode", false, 10}},
-                        {{"PyIndex", "ShortCode", false}, {"StationIndex", "Station", false}});
+    std::vector<std::pair<std::string, std::string>> codes;
+    size_t longestCode = 10;
     for (const std::string& n : names) {
       const auto b = builtInCode.find(n);
-      std::string code = b != builtInCode.end() ? b->second : DerivePinyinInitials(n);
+      codes.emplace_back(n, b != builtInCode.end() ? b->second : DerivePinyinInitials(n));
       (b != builtInCode.end() ? pinyinBuiltIn_ : pinyinDerived_)++;
-      if (code.size() > 10) code.resize(10);
-      py.AddRow({n, code});
+      longestCode = std::max(longestCode, codes.back().second.size());
     }
+    TTableTextWriter py(
+        {{"Station", false, nameSize}, {"Shortcode", false, static_cast<int>(longestCode)}},
+        {{"PyIndex", "ShortCode", false}, {"StationIndex", "Station", false}});
+    for (const auto& [n, code] : codes) py.AddRow({n, code});
 
     std::map<std::string, int> builtInGroups;
     {
