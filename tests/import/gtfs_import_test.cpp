@@ -151,6 +151,31 @@ TEST(GtfsImport, FrequenciesExpandIntoOneTrainPerDeparture) {
   EXPECT_EQ(t.KMList.RecordCount(), 2u);
 }
 
+// Distances in metres are told from kilometres by their size against the coordinates; a trip
+// without them is measured along its stations; a loop calls at one station twice.
+TEST(GtfsImport, DistancesInMetresAndAlongTheStations) {
+  const std::string feed = WriteFeed({
+      {"stops.txt", kStops},
+      {"routes.txt", kRoutes},
+      {"calendar.txt", kCalendar},
+      {"trips.txt", "route_id,service_id,trip_id,trip_short_name\nR2,DAILY,m,K1\nR2,DAILY,g,K2\n"},
+      {"stop_times.txt",
+       "trip_id,arrival_time,departure_time,stop_id,stop_sequence,shape_dist_traveled\n"
+       "m,08:00:00,08:00:00,BJ,1,0\nm,09:00:00,09:00:00,TJ,2,137400\n"
+       "g,08:00:00,08:00:00,BJ,1,\ng,09:00:00,09:05:00,TJ,2,\ng,10:00:00,10:00:00,BJ,3,\n"},
+  });
+  const ImportResult r = Import(feed, {"2026-12-08", 1.5, ""});
+  ASSERT_TRUE(r.Ok) << GbkToUtf8(r.Error);
+  TablesSet t;
+  ASSERT_TRUE(LoadImported(r.Texts, t));
+  TTableCursor c(t.KMTrain);
+  std::string km;
+  for (c.First(); !c.Eof(); c.Next()) km += c.FieldByName("Distance").AsString() + " ";
+  // 北京–天津 is 109 km as the crow flies; × 1.5 there and back.
+  EXPECT_EQ(km, "0 137 0 163 326 ");
+  EXPECT_NE(r.Report.find(G("（米）")), std::string::npos);
+}
+
 // Each kind of bad row is skipped with file:line; past 5 % of a file the import fails.
 TEST(GtfsImport, BadRowsAreSkippedAndTooManyFail) {
   std::string times = "trip_id,arrival_time,departure_time,stop_id,stop_sequence\n";
