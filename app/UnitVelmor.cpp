@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QFileDialog>
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QLabel>
@@ -25,12 +26,14 @@
 #include "app/dialogs.h"
 #include "app/grid_actions.h"
 #include "app/grid_view.h"
+#include "app/import_dialog.h"
 #include "app/pictures.h"
 #include "app/qt_text.h"
 #include "app/shortcuts.h"
 #include "app/station_combo.h"
 #include "app/version_info.h"
 #include "app/web_links.h"
+#include "data/timetable_file.h"
 #include "present/train_detail.h"
 #include "present/transfer_list.h"
 #include "query/pinyin_entry.h"
@@ -114,7 +117,11 @@ TFrmVelmor::TFrmVelmor(TFrmVelmorOptions options, QWidget* parent)
                           Qt::WindowCloseButtonHint),
       dialogs_(options.Dialogs),
       finder_(std::move(options.Finder)),
-      versionSettings_(std::move(options.VersionCheck)) {
+      versionSettings_(std::move(options.VersionCheck)),
+      tablesFinder_(options.TablesFinder ? std::move(options.TablesFinder) : finder_),
+      edition_(std::move(options.Edition)),
+      timetablePath_(std::move(options.TimetablePath)),
+      switchTimetable_(std::move(options.SwitchTimetable)) {
   if (!dialogs_) {
     ownDialogs_ = std::make_unique<QtDialogs>();
     dialogs_ = ownDialogs_.get();
@@ -364,6 +371,14 @@ void TFrmVelmor::BuildMenu() {
   MPrint = MAdvanced->addAction(QStringLiteral("打印查询结果"));
   MExport = MAdvanced->addAction(QStringLiteral("导出查询结果"));
   MAdvanced->addSeparator();
+  MImportTimetable = MAdvanced->addAction(QStringLiteral("导入时刻表…"));
+  MOpenTimetable = MAdvanced->addAction(QStringLiteral("打开时刻表…"));
+  MBuiltInTimetable = MAdvanced->addAction(QStringLiteral("使用内置时刻表"));
+  for (QAction* a : {MImportTimetable, MOpenTimetable, MBuiltInTimetable}) {
+    a->setVisible(static_cast<bool>(switchTimetable_));
+  }
+  MBuiltInTimetable->setEnabled(!timetablePath_.isEmpty());
+  MAdvanced->addSeparator();
   MShortcuts = MAdvanced->addMenu(QStringLiteral("创建快捷方式"));
   MDesktop = MShortcuts->addAction(QStringLiteral("桌面快捷方式"));
   NStart = MShortcuts->addAction(QStringLiteral("开始菜单快捷方式"));
@@ -402,6 +417,9 @@ void TFrmVelmor::ConnectHandlers() {
   connect(NStart, &QAction::triggered, this, &TFrmVelmor::NStartClick);
   connect(MAbout, &QAction::triggered, this, &TFrmVelmor::MAboutClick);
   connect(MPlan, &QAction::triggered, this, &TFrmVelmor::MPlanClick);
+  connect(MImportTimetable, &QAction::triggered, this, &TFrmVelmor::MImportTimetableClick);
+  connect(MOpenTimetable, &QAction::triggered, this, &TFrmVelmor::MOpenTimetableClick);
+  connect(MBuiltInTimetable, &QAction::triggered, this, [this] { switchTimetable_(QString()); });
   connect(BTNAbout, &QPushButton::clicked, this, &TFrmVelmor::MAboutClick);
   connect(BtnUpdate, &QPushButton::clicked, this, &TFrmVelmor::BtnUpdateClick);
   connect(LabSell, &ClickLabel::clicked, this, &TFrmVelmor::LabSellClick);
@@ -426,12 +444,12 @@ void TFrmVelmor::FormCreate() {
         this, [this, failure] { OnLoaderFailed(failure); }, Qt::QueuedConnection);
   };
   load1_ = std::thread([this, notify, failed] {
-    TThreadLoad1::Execute(Tables, finder_, notify, failed);
+    TThreadLoad1::Execute(Tables, tablesFinder_, notify, failed);
     QMetaObject::invokeMethod(
         this, [this] { UpdateQueryButtons(); }, Qt::QueuedConnection);
   });
   load_ = std::thread([this, notify, failed] {
-    TThreadLoad::Execute(Tables, finder_, notify, failed);
+    TThreadLoad::Execute(Tables, tablesFinder_, notify, failed);
     QMetaObject::invokeMethod(
         this, [this] { UpdateQueryButtons(); }, Qt::QueuedConnection);
   });
@@ -453,7 +471,9 @@ void TFrmVelmor::FormCreate() {
   Image5->setPixmap(LoadPicture(finder_, "b5"));
   Image7->setPixmap(LoadPicture(finder_, "b7"));
 
-  StatusBar1[0]->setText(QStringLiteral("当前版本:") + QString::fromLatin1(kBuiltInVersion));
+  // The open timetable's edition; the version check keeps comparing the built-in one.
+  StatusBar1[0]->setText(QStringLiteral("当前版本:") +
+                         (edition_.isEmpty() ? QString::fromLatin1(kBuiltInVersion) : edition_));
   ShowResult();
 }
 
@@ -483,6 +503,20 @@ void TFrmVelmor::CentreFrame() {
   QRect frame = geometry().marginsAdded(margins);
   frame.moveCenter(screen->availableGeometry().center());
   window->setPosition(frame.topLeft() + QPoint(margins.left(), margins.top()));
+}
+
+void TFrmVelmor::MImportTimetableClick() {
+  const std::optional<QString> made = RunImportDialog(this, *dialogs_);
+  // The window may be replaced: nothing of it is touched afterwards.
+  if (made) switchTimetable_(*made);
+}
+
+void TFrmVelmor::MOpenTimetableClick() {
+  const QString path = QFileDialog::getOpenFileName(
+      this, QStringLiteral("打开时刻表"), QString(),
+      QStringLiteral("时刻表文件 (*%1)").arg(QLatin1String(kTimetableExtension)), nullptr,
+      QFileDialog::DontUseNativeDialog);
+  if (!path.isEmpty()) switchTimetable_(path);
 }
 
 void TFrmVelmor::OnLoaderSignal(LoaderSignal signal) {

@@ -5,6 +5,7 @@
 #include <QPixmap>
 #include <QWidget>
 #include <array>
+#include <functional>
 #include <memory>
 #include <string>
 #include <thread>
@@ -39,6 +40,14 @@ struct TFrmVelmorOptions {
   ResourceFinder Finder = EmbeddedResourceFinder();
   // The version check's addresses and limits.
   VersionCheckSettings VersionCheck;
+  // An open timetable file: its tables' finder, its edition for the status bar and its path;
+  // no finder for the built-in timetable, whose tables come from Finder.
+  ResourceFinder TablesFinder;
+  QString Edition;
+  QString TimetablePath;
+  // Reopens the program on another timetable file (empty: the built-in one); without it the
+  // timetable menu items are hidden.
+  std::function<void(const QString&)> SwitchTimetable;
 };
 
 class TFrmVelmor : public QWidget {
@@ -146,6 +155,9 @@ class TFrmVelmor : public QWidget {
   QAction* MPlan = nullptr;
   // Deleted before the tables it searches, with any search it still runs.
   std::unique_ptr<TFrmPlan> PlanWindow;
+  QAction* MImportTimetable = nullptr;
+  QAction* MOpenTimetable = nullptr;
+  QAction* MBuiltInTimetable = nullptr;
 
  protected:
   void showEvent(QShowEvent* event) override;
@@ -171,6 +183,13 @@ class TFrmVelmor : public QWidget {
   IDialogs* dialogs_;
   ResourceFinder finder_;
   VersionCheckSettings versionSettings_;
+  ResourceFinder tablesFinder_;
+  QString edition_;
+  QString timetablePath_;
+  std::function<void(const QString&)> switchTimetable_;
+  // 高级 → 导入时刻表…, 打开时刻表…, 使用内置时刻表.
+  void MImportTimetableClick();
+  void MOpenTimetableClick();
   std::unique_ptr<TThreadNet> net_;
   std::thread load1_;
   std::thread load_;

@@ -1,6 +1,7 @@
 #include "cli/cli_args.h"
 
 #include <charconv>
+#include <cstdlib>
 #include <string_view>
 
 namespace velmor {
@@ -48,14 +49,16 @@ std::string SetPlanOption(CliOptions& o, std::string_view name, std::string_view
 }
 
 bool TakesValue(std::string_view name) {
-  return name == "--tables" || name == "--sort" || name == "--detail" || name == "--format" ||
-         name == "--export" || name == "--print" || name == "--via";
+  return name == "--tables" || name == "--timetable" || name == "--sort" || name == "--detail" ||
+         name == "--format" || name == "--export" || name == "--print" || name == "--via" ||
+         name == "--date" || name == "--line-factor" || name == "--cities";
 }
 
 }  // namespace
 
 std::string CliUsage() {
-  return "usage: velmor-cli [--tables DIR] [--sf] [--zd] [--jq] [--dc] [--sort N]... "
+  return "usage: velmor-cli [--tables DIR | --timetable FILE] [--sf] [--zd] [--jq] [--dc] [--sort "
+         "N]... "
          "[--detail ROW]\n"
          "                  [--format table|csv|json] [--export FILE] [--print FILE.pdf] "
          "COMMAND ARGS\n"
@@ -67,8 +70,11 @@ std::string CliUsage() {
          "  cz STATION            all trains of a station\n"
          "  plan FROM TO          journeys with real changes, earliest arrival first per "
          "departure\n"
+         "  import FEED OUT       turn a GTFS feed (zip or folder) into the timetable file OUT\n"
+         "                        [--date yyyy-mm-dd] [--line-factor F] [--cities FILE]\n"
          "options:\n"
          "  --tables DIR          read SPY.txt, SLIST.txt, SM.txt, STRAIN.txt from DIR\n"
+         "  --timetable FILE      use a timetable file (made by the import command)\n"
          "  --sf --zd --jq --dc   check 始发车, 终到车, 精确站名, 仅动车 after the query\n"
          "  --sort N              click header label N (1-15; 1-9 for the transfer list)\n"
          "  --detail ROW          the stop list of shown row ROW (counted from 0)\n"
@@ -80,6 +86,11 @@ std::string CliUsage() {
          "  --city-change M       plan: minutes to change to another station of the city (90)\n"
          "  --max-wait W          plan: longest wait in minutes; 1439, the default, is no limit\n"
          "  --from-time hh:mm     plan: list from this departure time round the clock (00:00)\n"
+         "  --date D              import: the service day (default: today when the feed\n"
+         "                        runs then, else its first day)\n"
+         "  --line-factor F       import: great-circle distance x F where the feed has none "
+         "(1.15)\n"
+         "  --cities FILE         import: \"station,city\" lines that set same-city groups\n"
          "  --help                this text\n"
          "json: an array of objects whose values are the texts shown, under these keys\n"
          "  rows:      train start end type from depart to arrive stops km duration\n"
@@ -90,7 +101,7 @@ std::string CliUsage() {
          "             hard_sleeper soft_sleeper, and legs: an array of objects with train from\n"
          "             depart to arrive duration wait stops km and the four fares\n"
          "  --detail:  stop station km arrive depart day elapsed speed stretch (\"1\" or \"0\")\n"
-         "exit status: 0 done; 1 tables, export, print or writing the output failed;\n"
+         "exit status: 0 done; 1 tables, export, print, import or writing the output failed;\n"
          "  2 input refused (also a --detail row or --via station not shown); 64 usage\n";
 }
 
@@ -137,12 +148,24 @@ std::optional<CliOptions> ParseCliArgs(const std::vector<std::string>& args, std
     }
     if (IsPlanOption(name)) {
       if (const std::string why = SetPlanOption(o, name, *value); !why.empty()) return fail(why);
-    } else if (name == "--tables" || name == "--export" || name == "--print" || name == "--via") {
+    } else if (name == "--tables" || name == "--timetable" || name == "--export" ||
+               name == "--print" || name == "--via") {
       if (value->empty()) return fail("option " + name + " needs a value");
       if (name == "--tables") o.TablesDir = *value;
+      if (name == "--timetable") o.TimetableFile = *value;
       if (name == "--export") o.ExportFile = *value;
       if (name == "--print") o.PrintFile = *value;
       if (name == "--via") o.Via = *value;
+    } else if (name == "--date" || name == "--cities") {
+      if (value->empty()) return fail("option " + name + " needs a value");
+      (name == "--date" ? o.ImportDate : o.CitiesFile) = *value;
+    } else if (name == "--line-factor") {
+      char* end = nullptr;
+      const double f = std::strtod(value->c_str(), &end);
+      if (value->empty() || *end != '\0' || !(f >= 1.0 && f <= 3.0)) {
+        return fail("--line-factor needs a number from 1 to 3");
+      }
+      o.LineFactor = f;
     } else if (name == "--sort") {
       int n = 0;
       if (!ParseInt(*value, n) || n < 1 || n > 15) return fail("--sort needs a number 1-15");
@@ -180,12 +203,22 @@ std::optional<CliOptions> ParseCliArgs(const std::vector<std::string>& args, std
   } else if (command == "plan") {
     o.Command = CliCommand::Plan;
     wanted = 2;
+  } else if (command == "import") {
+    o.Command = CliCommand::Import;
+    wanted = 2;
   } else {
     return fail("unknown command " + command);
   }
   if (positional.size() - 1 != wanted) return fail("wrong number of arguments for " + command);
   o.Args.assign(positional.begin() + 1, positional.end());
 
+  const bool importOptions = !o.ImportDate.empty() || o.LineFactor || !o.CitiesFile.empty();
+  if (importOptions && o.Command != CliCommand::Import) {
+    return fail("--date, --line-factor and --cities belong to import");
+  }
+  if (!o.TablesDir.empty() && !o.TimetableFile.empty()) {
+    return fail("--tables and --timetable exclude each other");
+  }
   if (o.Via && o.Command != CliCommand::ZZZ) return fail("--via belongs to zzz");
   const bool planOptions = o.Changes || o.MinChange || o.CityChange || o.MaxWait || o.FromTime;
   if (planOptions && o.Command != CliCommand::Plan) {

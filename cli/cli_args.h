@@ -7,13 +7,14 @@
 
 namespace velmor {
 
-enum class CliCommand { ZZ, ZZZ, CC, CZ, Plan };
+enum class CliCommand { ZZ, ZZZ, CC, CZ, Plan, Import };
 enum class CliFormat { Table, Csv, Json };
 
 // What the command line asks for; texts are still UTF-8 here.
 struct CliOptions {
   bool Help = false;
-  std::string TablesDir;  // empty: the built-in timetable
+  std::string TablesDir;      // empty: the built-in timetable
+  std::string TimetableFile;  // empty: the built-in timetable
   bool SF = false;
   bool ZD = false;
   bool JQ = false;
@@ -27,6 +28,10 @@ struct CliOptions {
   // plan: most changes, the minimum change times, the longest wait (minutes), the start
   // clock minute; set only when given.
   std::optional<int> Changes, MinChange, CityChange, MaxWait, FromTime;
+  // import: the service day (yyyy-mm-dd), the line factor and the same-city overrides.
+  std::string ImportDate;
+  std::optional<double> LineFactor;
+  std::string CitiesFile;
   CliCommand Command = CliCommand::ZZ;
   std::vector<std::string> Args;
 };

@@ -2,19 +2,28 @@
 
 #include <optional>
 
+#include "cli/cli_import.h"
 #include "cli/cli_output.h"
 #include "cli/cli_plan.h"
 #include "cli/cli_print.h"
 #include "data/gbk_text.h"
 #include "data/loaders.h"
+#include "data/timetable_file.h"
 #include "present/grid_export.h"
 #include "present/query_session.h"
 
 namespace velmor {
 namespace {
 
-bool LoadTables(TablesSet& t, const std::string& dir, std::ostream& err) {
+bool LoadTables(TablesSet& t, const std::string& dir, const std::string& file, std::ostream& err) {
   std::string error;
+  if (!file.empty()) {
+    const std::optional<TimetableFile> opened = TimetableFile::Open(file, &error);
+    if (opened && LoadAllTables(t, opened->Finder(), &error)) return true;
+    err << "velmor-cli: the timetable " << file << " could not be loaded: " << GbkToUtf8(error)
+        << '\n';
+    return false;
+  }
   if (!dir.empty()) {
     if (LoadTablesFromDirectory(t, dir, &error)) return true;
     err << "velmor-cli: " << error << '\n';
@@ -50,6 +59,8 @@ class CliFrontEnd {
         return Shown(session_.StationTimetable(cz_));
       case CliCommand::Plan:
         break;
+      case CliCommand::Import:
+        break;  // RunCli hands it to the importer before any table is loaded
     }
     return 64;
   }
@@ -152,8 +163,9 @@ class CliFrontEnd {
 }  // namespace
 
 int RunCli(const CliOptions& options, std::ostream& out, std::ostream& err, bool stdoutIsTerminal) {
+  if (options.Command == CliCommand::Import) return RunCliImport(options, out, err, false);
   TablesSet tables;
-  if (!LoadTables(tables, options.TablesDir, err)) return 1;
+  if (!LoadTables(tables, options.TablesDir, options.TimetableFile, err)) return 1;
   const CliFormat format =
       options.Format.value_or(stdoutIsTerminal ? CliFormat::Table : CliFormat::Csv);
   if (options.Command == CliCommand::Plan) return RunPlanCommand(tables, options, format, out, err);

@@ -8,7 +8,8 @@
 namespace velmor {
 
 // Loads the timetable, runs the command, writes what would be shown. Returns the exit status:
-// 0 done, 1 tables, export or print failed, 2 input refused.
+// 0 done, 1 tables, export, print or an import failed, 2 input refused. An import runs without
+// progress here.
 int RunCli(const CliOptions& options, std::ostream& out, std::ostream& err, bool stdoutIsTerminal);
 
 }  // namespace velmor

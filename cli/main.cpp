@@ -4,6 +4,7 @@
 #include <iostream>
 
 #include "cli/cli_args.h"
+#include "cli/cli_import.h"
 #include "cli/cli_run.h"
 
 int main(int argc, char** argv) {
@@ -18,7 +19,11 @@ int main(int argc, char** argv) {
     std::cout << velmor::CliUsage();
     return std::cout.flush() ? 0 : 1;
   }
-  const int status = velmor::RunCli(*options, std::cout, std::cerr, isatty(STDOUT_FILENO) != 0);
+  // Only an import shows progress, on standard error when a person watches it.
+  const int status =
+      options->Command == velmor::CliCommand::Import
+          ? velmor::RunCliImport(*options, std::cout, std::cerr, isatty(STDERR_FILENO) != 0)
+          : velmor::RunCli(*options, std::cout, std::cerr, isatty(STDOUT_FILENO) != 0);
   // A result that never reached its reader is no success (a full disk, a closed terminal);
   // a reader that stopped reading (`| head`) wanted no more.
   errno = 0;

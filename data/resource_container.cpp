@@ -86,12 +86,16 @@ std::optional<ResourceBuffer> InflateResource(std::string_view container) {
 }
 
 std::string PackResource(std::string_view content) {
+  return PackResource(content, Z_BEST_COMPRESSION);
+}
+
+std::string PackResource(std::string_view content, int level) {
   uLongf bound = compressBound(static_cast<uLong>(content.size()));
   std::string out(4 + bound, '\0');
   uLongf len = bound;
   if (compress2(reinterpret_cast<Bytef*>(out.data() + 4), &len,
                 reinterpret_cast<const Bytef*>(content.data()), static_cast<uLong>(content.size()),
-                Z_BEST_COMPRESSION) != Z_OK) {
+                level) != Z_OK) {
     throw std::runtime_error("compression failed");
   }
   auto n = static_cast<uint32_t>(content.size());

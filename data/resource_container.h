@@ -26,5 +26,7 @@ bool HaveLibdeflate();
 
 // Builds a container from raw bytes (best compression); used by the packer and by tests.
 std::string PackResource(std::string_view content);
+// The same at a zlib level (1 fastest … 9 smallest); for files written while the user waits.
+std::string PackResource(std::string_view content, int level);
 
 }  // namespace velmor

@@ -80,6 +80,22 @@ TEST(CliArgs, PlanOptionsAreCheckedAndBelongToPlan) {
   EXPECT_FALSE(Parse({"plan", "A", "B", "--sort", "2"}).has_value());
 }
 
+TEST(CliArgs, ImportTakesAFeedAnOutputAndItsOwnOptions) {
+  auto o = Parse({"import", "feed.zip", "out.velmor", "--date", "2026-12-08", "--line-factor=1.2",
+                  "--cities", "c.csv"});
+  ASSERT_TRUE(o.has_value());
+  EXPECT_EQ(o->Command, CliCommand::Import);
+  EXPECT_EQ(o->Args, (std::vector<std::string>{"feed.zip", "out.velmor"}));
+  EXPECT_EQ(o->ImportDate, "2026-12-08");
+  EXPECT_EQ(o->LineFactor, std::optional<double>(1.2));
+  EXPECT_EQ(o->CitiesFile, "c.csv");
+  EXPECT_FALSE(Parse({"--date", "2026-12-08", "cc", "K1"}).has_value());
+  EXPECT_FALSE(Parse({"--line-factor", "0.5", "import", "a", "b"}).has_value());
+  EXPECT_FALSE(Parse({"import", "a"}).has_value());
+  EXPECT_EQ(Parse({"--timetable", "t.velmor", "cc", "K1"})->TimetableFile, "t.velmor");
+  EXPECT_FALSE(Parse({"--timetable", "t.velmor", "--tables", "d", "cc", "K1"}).has_value());
+}
+
 TEST(CliArgs, HelpWinsOverEverythingElse) {
   auto o = Parse({"--bogus-later-is-not-read", "--help"});
   EXPECT_FALSE(o.has_value());

@@ -215,3 +215,39 @@ TEST_F(CliRun, UsageHelpAndUnavailableThings) {
 }
 
 }  // namespace
+
+namespace {
+
+// A feed imported by the command, then the timetable file used by a query.
+TEST_F(CliRun, ImportWritesATimetableThatQueriesRead) {
+  const fs::path feed = dir_ / "feed";
+  fs::create_directories(feed);
+  const std::pair<const char*, const char*> files[] = {
+      {"stops.txt", "stop_id,stop_name\nA,北京\nB,天津\n"},
+      {"routes.txt", "route_id,route_short_name\nR,动车组\n"},
+      {"trips.txt", "route_id,service_id,trip_id,trip_short_name\nR,S,t,D9\n"},
+      {"calendar.txt",
+       "service_id,monday,tuesday,wednesday,thursday,friday,saturday,sunday,start_date,"
+       "end_date\nS,1,1,1,1,1,1,1,20260101,20261231\n"},
+      {"stop_times.txt",
+       "trip_id,arrival_time,departure_time,stop_id,stop_sequence,shape_dist_traveled\n"
+       "t,08:00:00,08:00:00,A,1,0\nt,08:30:00,08:30:00,B,2,120\n"}};
+  for (const auto& [name, text] : files) std::ofstream(feed / name) << text;
+  const std::string out = (dir_ / "t.velmor").string();
+  CliResult r = Velmor({"import", feed.string(), out, "--date", "2026-12-08"}, false);
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_NE(r.out.find("车次：1，停站记录：2"), std::string::npos) << r.out;
+  r = Velmor({"--timetable", out, "--format", "csv", "zz", "北京", "天津"}, false);
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_NE(r.out.find("D9,北京,天津,动车组,北京,08:00,天津,08:30,1,120,00:30"), std::string::npos)
+      << r.out;
+
+  r = Velmor({"import", (dir_ / "missing").string(), out + "2"}, false);
+  EXPECT_EQ(r.status, 1);
+  EXPECT_FALSE(fs::exists(out + "2"));
+  r = Velmor({"--timetable", feed.string() + "/stops.txt", "cc", "D9"}, false);
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.err.find("不是时刻表文件"), std::string::npos) << r.err;
+}
+
+}  // namespace

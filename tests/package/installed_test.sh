@@ -16,7 +16,8 @@ fail() {
 for f in bin/velmor bin/velmor-cli share/applications/velmor.desktop \
   share/metainfo/cn.velmor.velmor.metainfo.xml share/icons/hicolor/scalable/apps/velmor.svg \
   share/man/man1/velmor.1.gz share/man/man1/velmor-cli.1.gz \
-  share/bash-completion/completions/velmor-cli share/doc/velmor/copyright; do
+  share/bash-completion/completions/velmor-cli share/doc/velmor/copyright \
+  share/mime/packages/velmor.xml; do
   [ -f "$usr/$f" ] || fail "missing: $f"
 done
 for size in 16 32 48 64 128 256; do
@@ -52,3 +53,5 @@ complete_words() {
 [ "$(complete_words velmor-cli --fo)" = "--format" ] || fail "completion of --fo"
 [ "$(complete_words velmor-cli --format '')" = "table csv json" ] || fail "completion of formats"
 [ "$(complete_words velmor-cli --dc z)" = "zz zzz" ] || fail "completion of commands"
+[ "$(complete_words velmor-cli import feed.zip out.velmor --l)" = "--line-factor" ] ||
+  fail "completion of the import options"

@@ -8,6 +8,7 @@ packages=(
   fonts-arphic-gbsn00lp fonts-arphic-gkai00mp
   xvfb xauth poppler-utils strace
   clang libclang-rt-14-dev
+  libzip-dev unicode-data
   dpkg-dev file lintian desktop-file-utils appstream groff-base man-db
 )
 missing=()
