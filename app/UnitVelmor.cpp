@@ -366,11 +366,11 @@ void TFrmVelmor::BuildStatusBar() {
 
 void TFrmVelmor::BuildMenu() {
   MAdvanced = new QMenu(this);
-  MPlan = MAdvanced->addAction(QStringLiteral("换乘方案…"));
-  MAdvanced->addSeparator();
   MPrint = MAdvanced->addAction(QStringLiteral("打印查询结果"));
   MExport = MAdvanced->addAction(QStringLiteral("导出查询结果"));
   MAdvanced->addSeparator();
+  // The additions come after the lists' own commands, which keep their places.
+  MPlan = MAdvanced->addAction(QStringLiteral("换乘方案…"));
   MImportTimetable = MAdvanced->addAction(QStringLiteral("导入时刻表…"));
   MOpenTimetable = MAdvanced->addAction(QStringLiteral("打开时刻表…"));
   MBuiltInTimetable = MAdvanced->addAction(QStringLiteral("使用内置时刻表"));
