@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <thread>
 
 #include "data/gbk_text.h"
 #include "data/table_text_format.h"
@@ -169,29 +170,41 @@ void TMemTable::SortIndex(Index& ix) const {
   }
 }
 
+bool TMemTable::BuildIndex(Index& ix) const {
+  ix.order.resize(rowCount_);
+  for (size_t i = 0; i < rowCount_; ++i) ix.order[i] = static_cast<uint32_t>(i);
+  // Texts usually stand in the order of their main index already: one pass over neighbours
+  // both checks that and finds duplicates of a unique key.
+  bool sorted = true;
+  bool duplicate = false;
+  for (size_t i = 1; i < rowCount_ && sorted; ++i) {
+    const int c = CompareRows(ix, static_cast<uint32_t>(i - 1), static_cast<uint32_t>(i));
+    sorted = c <= 0;
+    duplicate = duplicate || c == 0;
+  }
+  if (sorted) return !(ix.def.Unique && duplicate);
+  SortIndex(ix);
+  if (!ix.def.Unique) return true;
+  for (size_t i = 1; i < ix.order.size(); ++i) {
+    if (CompareRows(ix, ix.order[i - 1], ix.order[i]) == 0) return false;
+  }
+  return true;
+}
+
 void TMemTable::BuildIndexes() {
-  for (Index& ix : indexes_) {
-    ix.order.resize(rowCount_);
-    for (size_t i = 0; i < rowCount_; ++i) ix.order[i] = static_cast<uint32_t>(i);
-    // Texts usually stand in the order of their main index already: one pass over neighbours
-    // both checks that and finds duplicates of a unique key.
-    bool sorted = true;
-    bool duplicate = false;
-    for (size_t i = 1; i < rowCount_ && sorted; ++i) {
-      const int c = CompareRows(ix, static_cast<uint32_t>(i - 1), static_cast<uint32_t>(i));
-      sorted = c <= 0;
-      duplicate = duplicate || c == 0;
-    }
-    if (!sorted) {
-      SortIndex(ix);
-      duplicate = false;
-      if (ix.def.Unique) {
-        for (size_t i = 1; i < ix.order.size() && !duplicate; ++i) {
-          duplicate = CompareRows(ix, ix.order[i - 1], ix.order[i]) == 0;
-        }
-      }
-    }
-    if (ix.def.Unique && duplicate) throw TableError("Duplicate index value. Operation aborted.");
+  // The indexes of a big table are independent of each other: the first one is built on a
+  // thread of its own while this thread builds the rest.
+  std::vector<char> ok(indexes_.size(), 1);
+  std::thread first;
+  size_t from = 0;
+  if (indexes_.size() > 1 && rowCount_ >= kParallelRows) {
+    first = std::thread([&] { ok[0] = BuildIndex(indexes_[0]) ? 1 : 0; });
+    from = 1;
+  }
+  for (size_t k = from; k < indexes_.size(); ++k) ok[k] = BuildIndex(indexes_[k]) ? 1 : 0;
+  if (first.joinable()) first.join();
+  if (std::find(ok.begin(), ok.end(), 0) != ok.end()) {
+    throw TableError("Duplicate index value. Operation aborted.");
   }
 }
 
