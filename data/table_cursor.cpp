@@ -97,6 +97,37 @@ bool TTableCursor::Locate(std::string_view keyField, std::string_view value) {
   return Find(keyField, value, true);
 }
 
+bool TTableCursor::LocateOnward(std::string_view keyField, std::string_view value) {
+  const TMemTable& t = *table_;
+  const int f = t.RequireField(keyField);
+  if (rows_ == 0 || index_ < 0) return Locate(keyField, value);
+  const TMemTable::Index& ix = t.indexes_[static_cast<size_t>(index_)];
+  if (ix.fields.front() != f || !t.IsTextField(f) || ix.def.Descending || ix.def.CaseInsensitive ||
+      !LessBytes(t.CellText(order_[pos_], f), value)) {
+    return Locate(keyField, value);
+  }
+  // Every row up to here orders before `value`: gallop onward to bracket the first row that
+  // does not, touching few rows far away (the table is bigger than the caches).
+  auto before = [&](size_t p) { return LessBytes(t.CellText(order_[p], f), value); };
+  size_t lo = pos_ + 1;
+  size_t step = 1;
+  size_t hi = lo;
+  while (hi < rows_ && before(hi)) {
+    lo = hi + 1;
+    step *= 2;
+    hi = pos_ + step;
+  }
+  hi = std::min(hi, rows_);
+  const uint32_t* it = std::lower_bound(
+      order_ + lo, order_ + hi, value,
+      [&](uint32_t row, std::string_view v) { return LessBytes(t.CellText(row, f), v); });
+  if (it == order_ + rows_ || t.CellText(*it, f) != value) return false;
+  pos_ = static_cast<size_t>(it - order_);
+  bof_ = false;
+  eof_ = false;
+  return true;
+}
+
 bool TTableCursor::LocatePrefix(std::string_view keyField, std::string_view prefix) {
   return Find(keyField, prefix, false);
 }

@@ -28,7 +28,7 @@ void QueryStationTimetable(PubState& state, const TablesSet& tables, std::string
     for (; !stops.Eof() && SameBytes(stops.Text(sf.ID), train); stops.Next()) {
       if (!wanted.Match(stops.Text(sf.Station))) continue;
       const std::string_view id = stops.Text(sf.ID);
-      if (!list.Locate("ID", id)) continue;
+      if (!list.LocateOnward("ID", id)) continue;
       TPub_GridResult r;
       SetTrainFields(r, list, lf);
       if (!stops.Text(sf.D_Time).empty()) {

@@ -57,7 +57,7 @@ void QueryStationToStation(PubState& state, const TablesSet& tables, std::string
       }
       stops.Next();
     }
-    if (!alights || !list.Locate("ID", id)) return;
+    if (!alights || !list.LocateOnward("ID", id)) return;
     TPub_GridResult& r = state.Pub_GridResults.emplace_back();
     SetFromStop(r, tables.KMTrain, sf, from);
     SetToStop(r, tables.KMTrain, sf, to);

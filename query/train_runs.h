@@ -32,7 +32,7 @@ void ForEachTrainRun(TTableCursor& stops,
     return;
   }
   for (std::string_view id : *trains) {
-    if (stops.Locate("ID", id)) run();
+    if (stops.LocateOnward("ID", id)) run();
   }
 }
 
