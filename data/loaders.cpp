@@ -1,7 +1,6 @@
 #include "data/loaders.h"
 
 #include <fstream>
-#include <sstream>
 #include <thread>
 
 #include "data/gbk_text.h"
@@ -146,15 +145,20 @@ bool LoadTablesFromDirectory(TablesSet& t, const std::string& dir, std::string* 
   auto load = [&](size_t k) {
     const Item& it = items[k];
     const std::string path = dir + "/" + it.file;
-    std::ifstream in(path, std::ios::binary);
+    // One read into a buffer of the file's size: a stream copy grows and copies it in steps.
+    std::ifstream in(path, std::ios::binary | std::ios::ate);
+    std::string text;
+    if (in) {
+      text.resize(static_cast<size_t>(in.tellg()));
+      in.seekg(0);
+      in.read(text.data(), static_cast<std::streamsize>(text.size()));
+    }
     if (!in) {
       failures[k] = "cannot read " + path;
       return;
     }
-    std::ostringstream s;
-    s << in.rdbuf();
     std::string why;
-    if (!LoadTableText(*it.table, *it.format, s.str(), it.index, &why)) {
+    if (!LoadTableText(*it.table, *it.format, text, it.index, &why)) {
       failures[k] = path + ": " + why;
       return;
     }

@@ -44,13 +44,13 @@ std::optional<std::vector<std::string_view>> CallingTrains(
     bool operator<(const Key& o) const {
       if (prefix != o.prefix) return prefix < o.prefix;
       if (id.size() <= 8 && o.id.size() <= 8) return id.size() < o.id.size();
-      return id < o.id;
+      return id.substr(8) < o.id.substr(8);
     }
   };
   std::vector<Key> keys;
   for (std::string_view name : stations) {
     if (!c.Locate("Station", name)) continue;
-    for (; !c.Eof() && c.Text(sf.Station) == name; c.Next()) {
+    for (; !c.Eof() && SameBytes(c.Text(sf.Station), name); c.Next()) {
       const std::string_view id = c.Text(sf.ID);
       unsigned char b[8] = {};
       std::memcpy(b, id.data(), std::min<size_t>(id.size(), 8));
@@ -63,7 +63,7 @@ std::optional<std::vector<std::string_view>> CallingTrains(
   std::vector<std::string_view> trains;
   trains.reserve(keys.size());
   for (const Key& k : keys) {
-    if (trains.empty() || trains.back() != k.id) trains.push_back(k.id);
+    if (trains.empty() || !SameBytes(trains.back(), k.id)) trains.push_back(k.id);
   }
   return trains;
 }
