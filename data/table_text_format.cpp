@@ -1,6 +1,8 @@
 #include "data/table_text_format.h"
 
+#include <bit>
 #include <charconv>
+#include <cstdint>
 #include <cstring>
 #include <exception>
 #include <functional>
@@ -58,6 +60,41 @@ bool AllDigits(const char* begin, const char* end) {
     if (static_cast<unsigned char>(*begin - '0') > 9) return false;
   }
   return true;
+}
+
+// Eight bytes at a time, as one word: the stretches between quotes are short but of every
+// length, and a byte-by-byte loop mispredicts its exit once per value.
+constexpr uint64_t kOnes = 0x0101010101010101ull;
+constexpr uint64_t kHighBits = 0x8080808080808080ull;
+// The arena's data rows are followed by this many NUL bytes, so a word read never leaves it.
+constexpr size_t kPadding = 8;
+
+// Bytes of `w` equal to zero flag their high bit (the lowest flagged byte is exact).
+constexpr uint64_t ZeroBytes(uint64_t w) {
+  return (w - kOnes) & ~w & kHighBits;
+}
+
+// The first byte from `q` on that `stop` marks; every byte `stop` marks is the quote, the
+// escape character or below 0x0E, and the text holds a NUL at its end.
+const char* SkipPlainBytes(const char* q, const bool* stop, uint64_t quoteBytes,
+                           uint64_t escapeBytes) {
+  if constexpr (std::endian::native == std::endian::little) {
+    for (;;) {
+      uint64_t w = 0;
+      std::memcpy(&w, q, sizeof w);
+      const uint64_t below = (w - kOnes * 0x0E) & ~w & kHighBits;
+      const uint64_t hit = ZeroBytes(w ^ quoteBytes) | ZeroBytes(w ^ escapeBytes) | below;
+      if (hit == 0) {
+        q += sizeof w;
+        continue;
+      }
+      q += std::countr_zero(hit) / 8;
+      if (stop[static_cast<unsigned char>(*q)]) return q;
+      ++q;  // a control byte that ends nothing
+    }
+  }
+  while (!stop[static_cast<unsigned char>(*q)]) ++q;
+  return q;
 }
 
 int ParseIntOr(std::string_view s, int fallback) {
@@ -248,6 +285,8 @@ void TTableTextFormat::ReadSpan(const TMemTable& table, const char* text, const 
   const char recordDelimiter = CSVRecordDelimiter;
   const char quote = CSVQuote;
   const auto isDelimiter = [=](char c) { return c == fieldDelimiter || c == recordDelimiter; };
+  const uint64_t quoteBytes = kOnes * static_cast<unsigned char>(quote);
+  const uint64_t escapeBytes = kOnes * static_cast<unsigned char>(EscapeChar);
 
   const size_t nf = table.fields_.size();
   const std::vector<int>& columnField = columnField_;
@@ -283,7 +322,7 @@ void TTableTextFormat::ReadSpan(const TMemTable& table, const char* text, const 
       const int f = columnField[column];
       if (*p == quote) {
         const char* q = p + 1;
-        while (!stop[static_cast<unsigned char>(*q)]) ++q;
+        q = SkipPlainBytes(q, stop, quoteBytes, escapeBytes);
         if (*q == quote && (isDelimiter(q[1]) || IsLineBreak(q[1]))) {
           ++column;
           const char* const begin = p + 1;
@@ -344,6 +383,7 @@ void TTableTextFormat::ReadDataRows(TMemTable& table) {
   if (dataSize >= TMemTable::kMaxTextLength) throw TableError("Table text too large");
   std::string& arena = table.arena_;
   arena.assign(stream_.data() + dataStart, dataSize);
+  arena.append(kPadding, '\0');
   const char* const text = arena.data();
   const char* const end = text + dataSize;
 
@@ -383,7 +423,7 @@ void TTableTextFormat::ReadDataRows(TMemTable& table) {
   table.cells_.insert(table.cells_.end(), spans[1].cells.begin(), spans[1].cells.end());
   table.rowCount_ = spans[0].rows + spans[1].rows;
   const size_t secondBase = spans[0].rows * table.fields_.size();
-  size_t at = dataSize;
+  size_t at = dataSize + kPadding;
   for (int k = 0; k < 2; ++k) {
     RowSpan& span = spans[k];
     if (at + span.extra.size() >= TMemTable::kMaxTextLength) {

@@ -221,7 +221,7 @@ TEST(TableReaderEquivalence, BuiltInTablesAndFuzzSeeds) {
 // Bytes that steer the reader off its fast path, sprinkled over the rows of the stop table
 // (big enough to be read in two halves) and of the same-city table.
 TEST(TableReaderEquivalence, DamagedRowsGiveTheSameCellsOrFailures) {
-  const char kSteering[] = {'"', ',', '%', '\r', '\n', '\0', 'x', '9', '-', 'c'};
+  const char kSteering[] = {'"', ',', '%', '\r', '\n', '\0', '\t', 'x', '9', '-', 'c'};
   uint32_t seed = 2011;
   auto rnd = [&] {
     seed = seed * 1103515245u + 12345u;
