@@ -3,6 +3,7 @@
 
 #include <thread>
 
+#include "bench/bench_tables.h"
 #include "data/embedded_resources.h"
 #include "data/loaders.h"
 #include "data/resource_container.h"
@@ -11,7 +12,7 @@ namespace velmor {
 namespace {
 
 std::string_view Container(const char* name) {
-  return *FindEmbeddedResource(name, "ME");
+  return *BenchFinder()(name, "ME");
 }
 
 void BM_InflateStopTable(benchmark::State& state, bool libdeflate) {
@@ -28,7 +29,7 @@ void BM_LoadTable(benchmark::State& state, const char* name, const char* index) 
   for (auto _ : state) {
     TMemTable table;
     TTableTextFormat format;
-    bool ok = LoadTableResource(table, format, EmbeddedResourceFinder(), name, index);
+    bool ok = LoadTableResource(table, format, BenchFinder(), name, index);
     if (!ok) state.SkipWithError("load failed");
     state.counters["rows"] = static_cast<double>(table.RecordCount());
     state.counters["bytes"] = static_cast<double>(table.MemoryBytes());
@@ -41,10 +42,11 @@ BENCHMARK_CAPTURE(BM_LoadTable, STRAIN, "STrain", "SIDNo")->Unit(benchmark::kMil
 
 // Both loaders on their own threads, as at start-up: the time until every flag is true.
 void BM_BothLoaders(benchmark::State& state) {
+  const ResourceFinder finder = BenchFinder();
   for (auto _ : state) {
     TablesSet t;
-    std::thread a([&] { TThreadLoad1::Execute(t, EmbeddedResourceFinder(), nullptr); });
-    std::thread b([&] { TThreadLoad::Execute(t, EmbeddedResourceFinder(), nullptr); });
+    std::thread a([&] { TThreadLoad1::Execute(t, finder, nullptr); });
+    std::thread b([&] { TThreadLoad::Execute(t, finder, nullptr); });
     a.join();
     b.join();
     state.counters["tables_bytes"] =

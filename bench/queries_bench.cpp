@@ -1,7 +1,7 @@
 // The four queries over the built-in timetable: each walks the stop table once.
 #include <benchmark/benchmark.h>
 
-#include "data/embedded_resources.h"
+#include "bench/bench_tables.h"
 #include "data/gbk_text.h"
 #include "data/loaders.h"
 #include "query/fares.h"
@@ -10,13 +10,8 @@
 namespace velmor {
 namespace {
 
-TablesSet& Tables() {
-  static TablesSet* tables = [] {
-    auto* t = new TablesSet;
-    LoadAllTables(*t, EmbeddedResourceFinder());
-    return t;
-  }();
-  return *tables;
+const TablesSet& Tables() {
+  return BenchTables();
 }
 
 PubState FreshState() {

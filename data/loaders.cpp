@@ -1,7 +1,7 @@
 #include "data/loaders.h"
 
 #include <fstream>
-#include <sstream>
+#include <thread>
 
 #include "data/gbk_text.h"
 #include "data/resource_container.h"
@@ -112,13 +112,18 @@ void TThreadLoad1::Execute(TablesSet& t, const ResourceFinder& find, const Loade
 }
 
 bool LoadAllTables(TablesSet& tables, const ResourceFinder& find, std::string* error) {
-  std::string first;
-  auto failed = [&](const LoaderFailure& f) {
-    if (first.empty()) first = f.Table + ": " + f.Reason;
+  // The two loaders run side by side, as at the window's start; the stop table's failure is
+  // named first whichever finishes first.
+  std::string failures[2];
+  auto recorder = [&failures](int k) {
+    return [&failures, k](const LoaderFailure& f) {
+      if (failures[k].empty()) failures[k] = f.Table + ": " + f.Reason;
+    };
   };
-  TThreadLoad1::Execute(tables, find, nullptr, failed);
-  TThreadLoad::Execute(tables, find, nullptr, failed);
-  if (error) *error = first;
+  std::thread others([&] { TThreadLoad::Execute(tables, find, nullptr, recorder(1)); });
+  TThreadLoad1::Execute(tables, find, nullptr, recorder(0));
+  others.join();
+  if (error) *error = failures[0].empty() ? failures[1] : failures[0];
   return tables.SpyLoaded && tables.ListLoaded && tables.SMLoaded && tables.TrainLoaded;
 }
 
@@ -134,21 +139,42 @@ bool LoadTablesFromDirectory(TablesSet& t, const std::string& dir, std::string* 
                         {"SLIST.txt", &t.KMList, &t.sfCSV, "SID", &t.ListLoaded},
                         {"SM.txt", &t.KMSM, &t.sfCSV, "SStation", &t.SMLoaded},
                         {"STRAIN.txt", &t.KMTrain, &t.sfCSV1, "SIDNo", &t.TrainLoaded}};
-  for (const Item& it : items) {
-    std::string path = dir + "/" + it.file;
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-      if (error) *error = "cannot read " + path;
-      return false;
+  // Each item's failure, empty when it loaded; the stop table loads on a thread of its own
+  // beside the others, and the first failure in item order is the one named.
+  std::string failures[4];
+  auto load = [&](size_t k) {
+    const Item& it = items[k];
+    const std::string path = dir + "/" + it.file;
+    // One read into a buffer of the file's size: a stream copy grows and copies it in steps.
+    std::ifstream in(path, std::ios::binary | std::ios::ate);
+    std::string text;
+    if (in) {
+      text.resize(static_cast<size_t>(in.tellg()));
+      in.seekg(0);
+      in.read(text.data(), static_cast<std::streamsize>(text.size()));
     }
-    std::ostringstream s;
-    s << in.rdbuf();
+    if (!in) {
+      failures[k] = "cannot read " + path;
+      return;
+    }
     std::string why;
-    if (!LoadTableText(*it.table, *it.format, s.str(), it.index, &why)) {
-      if (error) *error = path + ": " + why;
-      return false;
+    if (!LoadTableText(*it.table, *it.format, text, it.index, &why)) {
+      failures[k] = path + ": " + why;
+      return;
     }
     *it.flag = true;
+  };
+  std::thread stops(load, 3);
+  for (size_t k = 0; k < 3; ++k) {
+    load(k);
+    if (!failures[k].empty()) break;
+  }
+  stops.join();
+  for (const std::string& f : failures) {
+    if (!f.empty()) {
+      if (error) *error = f;
+      return false;
+    }
   }
   return true;
 }

@@ -133,7 +133,13 @@ class TMemTable {
   const uint32_t* OrderOf(int index) const;
   int CompareRows(const Index& index, uint32_t x, uint32_t y) const;
   void SortIndex(Index& index) const;
+  // Sorts one index; false when a unique index meets two equal keys.
+  bool BuildIndex(Index& index) const;
+  // Builds every index, the indexes of a big table two at a time; throws TableError for a
+  // unique index with equal keys.
   void BuildIndexes();
+  // From this many rows up a table's indexes are built on two threads.
+  static constexpr size_t kParallelRows = 20000;
 
   std::vector<TFieldDef> fields_;
   size_t nf_ = 0;

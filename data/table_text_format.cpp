@@ -1,7 +1,13 @@
 #include "data/table_text_format.h"
 
+#include <bit>
 #include <charconv>
+#include <cstdint>
+#include <cstring>
+#include <exception>
+#include <functional>
 #include <limits>
+#include <thread>
 
 #include "data/gbk_text.h"
 #include "data/mem_table.h"
@@ -47,6 +53,48 @@ std::vector<std::string> SplitDefinitionItems(std::string_view s) {
     }
   }
   return items;
+}
+
+bool AllDigits(const char* begin, const char* end) {
+  for (; begin != end; ++begin) {
+    if (static_cast<unsigned char>(*begin - '0') > 9) return false;
+  }
+  return true;
+}
+
+// Eight bytes at a time, as one word: the stretches between quotes are short but of every
+// length, and a byte-by-byte loop mispredicts its exit once per value.
+constexpr uint64_t kOnes = 0x0101010101010101ull;
+constexpr uint64_t kHighBits = 0x8080808080808080ull;
+// The arena's data rows are followed by this many NUL bytes, so a word read never leaves it.
+constexpr size_t kPadding = 8;
+
+// Bytes of `w` equal to zero flag their high bit (the lowest flagged byte is exact).
+constexpr uint64_t ZeroBytes(uint64_t w) {
+  return (w - kOnes) & ~w & kHighBits;
+}
+
+// The first byte from `q` on that `stop` marks; every byte `stop` marks is the quote, the
+// escape character or below 0x0E, and the text holds a NUL at its end.
+const char* SkipPlainBytes(const char* q, const bool* stop, uint64_t quoteBytes,
+                           uint64_t escapeBytes) {
+  if constexpr (std::endian::native == std::endian::little) {
+    for (;;) {
+      uint64_t w = 0;
+      std::memcpy(&w, q, sizeof w);
+      const uint64_t below = (w - kOnes * 0x0E) & ~w & kHighBits;
+      const uint64_t hit = ZeroBytes(w ^ quoteBytes) | ZeroBytes(w ^ escapeBytes) | below;
+      if (hit == 0) {
+        q += sizeof w;
+        continue;
+      }
+      q += std::countr_zero(hit) / 8;
+      if (stop[static_cast<unsigned char>(*q)]) return q;
+      ++q;  // a control byte that ends nothing
+    }
+  }
+  while (!stop[static_cast<unsigned char>(*q)]) ++q;
+  return q;
 }
 
 int ParseIntOr(std::string_view s, int fallback) {
@@ -177,21 +225,10 @@ void TTableTextFormat::AppendEscapedValue(std::string& arena, std::string_view r
   }
 }
 
-std::string_view TTableTextFormat::NextValue(std::string_view line, size_t& i) {
+std::string_view TTableTextFormat::NextValue(std::string_view line, size_t& i,
+                                             std::string& scratch) const {
   const size_t n = line.size();
-  // Almost every value is one quoted run followed by a delimiter: take it as a view of the line,
-  // since this runs for every field of the 3 MB stop table at start-up.
-  if (line[i] == CSVQuote) {
-    size_t j = i + 1;
-    while (j < n && line[j] != CSVQuote) ++j;
-    if (j < n &&
-        (j + 1 == n || line[j + 1] == CSVFieldDelimiter || line[j + 1] == CSVRecordDelimiter)) {
-      std::string_view v = line.substr(i + 1, j - i - 1);
-      i = j + 1 < n ? j + 2 : n;
-      return v;
-    }
-  }
-  scratch_.clear();
+  scratch.clear();
   bool quoted = false;
   while (i < n) {
     size_t j = i;
@@ -203,7 +240,7 @@ std::string_view TTableTextFormat::NextValue(std::string_view line, size_t& i) {
         ++j;
       }
     }
-    scratch_.append(line.data() + i, j - i);
+    scratch.append(line.data() + i, j - i);
     i = j;
     if (i == n) break;
     if (line[i] != CSVQuote) {
@@ -211,69 +248,192 @@ std::string_view TTableTextFormat::NextValue(std::string_view line, size_t& i) {
       break;
     }
     if (quoted && i + 1 < n && line[i + 1] == CSVQuote) {
-      scratch_ += CSVQuote;
+      scratch += CSVQuote;
       i += 2;
     } else {
       quoted = !quoted;
       ++i;
     }
   }
-  return scratch_;
+  return scratch;
 }
 
-void TTableTextFormat::ReadDataRow(TMemTable& table, std::string_view line) {
-  const size_t nf = table.fields_.size();
-  const size_t base = table.cells_.size();
-  table.cells_.resize(base + nf);
-  for (size_t f = 0; f < nf; ++f) {
-    table.cells_[base + f] = table.IsTextField(static_cast<int>(f))
-                                 ? TMemTable::Cell{0, TMemTable::kNullText}
-                                 : TMemTable::Cell{0, TMemTable::kIntNull};
+void TTableTextFormat::StoreInteger(const TMemTable& table, TMemTable::Cell& cell, int f,
+                                    std::string_view value) const {
+  int32_t v = 0;
+  auto [p, ec] = std::from_chars(value.data(), value.data() + value.size(), v);
+  bool ok = ec == std::errc() && p == value.data() + value.size();
+  if (ok && table.fields_[static_cast<size_t>(f)].DataType == TFieldType::ftSmallint) {
+    ok = v >= std::numeric_limits<int16_t>::min() && v <= std::numeric_limits<int16_t>::max();
   }
-  size_t i = 0;
-  size_t column = 0;
-  while (i < line.size() && column < columnField_.size()) {
-    const std::string_view value = NextValue(line, i);
-    int f = columnField_[column++];
-    if (f < 0) continue;
-    TMemTable::Cell& cell = table.cells_[base + static_cast<size_t>(f)];
-    if (table.IsTextField(f)) {
-      std::string_view text = value;
-      if (value.find(EscapeChar) != std::string_view::npos) {
-        unescaped_.clear();
-        AppendEscapedValue(unescaped_, value);
-        text = unescaped_;
-      }
-      // A value equal to the one above it (a train's ID on each of its stops, a "-" fare)
-      // shares that copy: less memory, and walks can compare positions instead of bytes.
-      if (base >= nf) {
-        const TMemTable::Cell& above = table.cells_[base - nf + static_cast<size_t>(f)];
-        if (above.b == text.size() &&
-            std::string_view(table.arena_.data() + above.a, above.b) == text) {
-          cell = above;
+  if (!ok) {
+    throw TableError("'" + std::string(value) + "' is not a valid integer value for field '" +
+                     table.fields_[static_cast<size_t>(f)].Name + "'");
+  }
+  cell = {static_cast<uint32_t>(v), TMemTable::kIntValue};
+}
+
+void TTableTextFormat::ReadSpan(const TMemTable& table, const char* text, const char* end,
+                                RowSpan& span) const {
+  // Bytes that end the plain run of a value: the quote, the escape character, line breaks.
+  bool stop[256] = {};
+  stop[static_cast<unsigned char>(CSVQuote)] = true;
+  stop[static_cast<unsigned char>(EscapeChar)] = true;
+  stop[static_cast<unsigned char>('\r')] = stop[static_cast<unsigned char>('\n')] = true;
+  stop[0] = true;
+  const char fieldDelimiter = CSVFieldDelimiter;
+  const char recordDelimiter = CSVRecordDelimiter;
+  const char quote = CSVQuote;
+  const auto isDelimiter = [=](char c) { return c == fieldDelimiter || c == recordDelimiter; };
+  const uint64_t quoteBytes = kOnes * static_cast<unsigned char>(quote);
+  const uint64_t escapeBytes = kOnes * static_cast<unsigned char>(EscapeChar);
+
+  const size_t nf = table.fields_.size();
+  const std::vector<int>& columnField = columnField_;
+  const size_t columns = columnField.size();
+  const unsigned char* const isText = table.isText_.data();
+  std::vector<TMemTable::Cell> nullRow(nf);
+  for (size_t f = 0; f < nf; ++f) {
+    nullRow[f] = isText[f] ? TMemTable::Cell{0, TMemTable::kNullText}
+                           : TMemTable::Cell{0, TMemTable::kIntNull};
+  }
+  size_t lineBreaks = 0;
+  for (const char* q = span.begin;
+       (q = static_cast<const char*>(std::memchr(q, '\n', static_cast<size_t>(end - q)))) !=
+       nullptr;
+       ++q) {
+    ++lineBreaks;
+  }
+  span.cells.reserve((lineBreaks + 1) * nf);
+  std::string scratch;
+  std::string unescaped;
+
+  const char* p = span.begin;
+  for (;;) {
+    while (p != end && IsLineBreak(*p)) ++p;
+    if (p == end) break;
+    const char* const lineBegin = p;
+    span.lineStart = lineBegin;
+    const size_t base = span.cells.size();
+    span.cells.insert(span.cells.end(), nullRow.begin(), nullRow.end());
+    TMemTable::Cell* row = span.cells.data() + base;
+    size_t column = 0;
+    while (column < columns && !IsLineBreak(*p)) {
+      const int f = columnField[column];
+      if (*p == quote) {
+        const char* q = p + 1;
+        q = SkipPlainBytes(q, stop, quoteBytes, escapeBytes);
+        if (*q == quote && (isDelimiter(q[1]) || IsLineBreak(q[1]))) {
+          ++column;
+          const char* const begin = p + 1;
+          p = isDelimiter(q[1]) ? q + 2 : q + 1;
+          if (f < 0) continue;
+          TMemTable::Cell& cell = row[f];
+          const auto length = static_cast<uint32_t>(q - begin);
+          if (isText[f]) {
+            cell = {static_cast<uint32_t>(begin - text), length};
+          } else if (length != 0 && length < 5 && AllDigits(begin, q)) {
+            int32_t v = 0;
+            for (const char* d = begin; d != q; ++d) v = v * 10 + (*d - '0');
+            cell = {static_cast<uint32_t>(v), TMemTable::kIntValue};
+          } else if (length != 0) {
+            StoreInteger(table, cell, f, std::string_view(begin, length));
+          }
           continue;
         }
       }
-      if (table.arena_.size() + text.size() >= TMemTable::kMaxTextLength) {
-        throw TableError("Table text too large");
+      // Anything else (doubled quotes, escapes, bytes outside quotes, a line ending inside
+      // quotes) takes the general rules for the rest of the line.
+      const char* lineEnd = p;
+      while (!IsLineBreak(*lineEnd)) ++lineEnd;
+      const std::string_view line(lineBegin, static_cast<size_t>(lineEnd - lineBegin));
+      size_t i = static_cast<size_t>(p - lineBegin);
+      while (i < line.size() && column < columns) {
+        std::string_view value = NextValue(line, i, scratch);
+        const int g = columnField[column++];
+        if (g < 0) continue;
+        if (!isText[g]) {
+          if (!value.empty()) StoreInteger(table, row[g], g, value);
+          continue;
+        }
+        if (value.find(EscapeChar) != std::string_view::npos) {
+          unescaped.clear();
+          AppendEscapedValue(unescaped, value);
+          value = unescaped;
+        }
+        // Placed behind the copied rows once every span is read.
+        row[g] = {static_cast<uint32_t>(span.extra.size()), static_cast<uint32_t>(value.size())};
+        span.extraCells.push_back(base + static_cast<size_t>(g));
+        span.extra.append(value);
       }
-      cell = {static_cast<uint32_t>(table.arena_.size()), static_cast<uint32_t>(text.size())};
-      table.arena_.append(text);
-    } else if (!value.empty()) {
-      int32_t v = 0;
-      auto [p, ec] = std::from_chars(value.data(), value.data() + value.size(), v);
-      bool ok = ec == std::errc() && p == value.data() + value.size();
-      if (ok && table.fields_[static_cast<size_t>(f)].DataType == TFieldType::ftSmallint) {
-        ok = v >= std::numeric_limits<int16_t>::min() && v <= std::numeric_limits<int16_t>::max();
-      }
-      if (!ok) {
-        throw TableError("'" + std::string(value) + "' is not a valid integer value for field '" +
-                         table.fields_[static_cast<size_t>(f)].Name + "'");
-      }
-      cell = {static_cast<uint32_t>(v), TMemTable::kIntValue};
+      p = lineEnd;
+    }
+    while (!IsLineBreak(*p)) ++p;  // fields beyond the header's columns are ignored
+    ++span.rows;
+  }
+}
+
+void TTableTextFormat::ReadDataRows(TMemTable& table) {
+  // The data rows are copied into the arena once, so that a plain quoted value (almost every
+  // value) becomes a cell pointing at its own bytes: no per-value copy. Values that need their
+  // quotes or escapes undone are gathered per span and appended behind the copy. The copy's
+  // terminating NUL is a line break, so the scans need no bounds check.
+  const size_t dataStart = pos_;
+  const size_t dataSize = stream_.size() - dataStart;
+  if (dataSize >= TMemTable::kMaxTextLength) throw TableError("Table text too large");
+  std::string& arena = table.arena_;
+  arena.assign(stream_.data() + dataStart, dataSize);
+  arena.append(kPadding, '\0');
+  const char* const text = arena.data();
+  const char* const end = text + dataSize;
+
+  // A big text is read in two halves, the second on a thread of its own; the halves meet at
+  // a line break.
+  RowSpan spans[2];
+  spans[0].begin = text;
+  spans[1].begin = end;
+  if (dataSize >= kSplitBytes) {
+    const char* mid =
+        static_cast<const char*>(std::memchr(text + dataSize / 2, '\n', dataSize / 2));
+    if (mid) spans[1].begin = mid;
+  }
+  auto read = [&](RowSpan& span, const char* to) {
+    try {
+      ReadSpan(table, text, to, span);
+    } catch (...) {
+      span.error = std::current_exception();
+    }
+  };
+  if (spans[1].begin != end) {
+    std::thread second(read, std::ref(spans[1]), end);
+    read(spans[0], spans[1].begin);
+    second.join();
+  } else {
+    read(spans[0], end);
+  }
+  // The first failure in the text is the one reported.
+  for (const RowSpan& span : spans) {
+    if (span.error) {
+      lineStart_ = dataStart + static_cast<size_t>(span.lineStart - text);
+      std::rethrow_exception(span.error);
     }
   }
-  ++table.rowCount_;
+
+  table.cells_ = std::move(spans[0].cells);
+  table.cells_.insert(table.cells_.end(), spans[1].cells.begin(), spans[1].cells.end());
+  table.rowCount_ = spans[0].rows + spans[1].rows;
+  const size_t secondBase = spans[0].rows * table.fields_.size();
+  size_t at = dataSize + kPadding;
+  for (int k = 0; k < 2; ++k) {
+    RowSpan& span = spans[k];
+    if (at + span.extra.size() >= TMemTable::kMaxTextLength) {
+      throw TableError("Table text too large");
+    }
+    for (size_t c : span.extraCells)
+      table.cells_[(k ? secondBase : 0) + c].a += static_cast<uint32_t>(at);
+    arena.append(span.extra);
+    at += span.extra.size();
+  }
 }
 
 void TTableTextFormat::Read(TMemTable& table, std::string_view stream) {
@@ -384,13 +544,15 @@ void TTableTextFormat::ReadLines(TMemTable& table, std::string_view stream) {
     table.indexes_.push_back(std::move(ix));
   }
 
-  table.arena_.reserve(stream.size() - pos_);
-  table.cells_.reserve((stream.size() - pos_) / 24 + 16);
-  while (NextLine(line)) ReadDataRow(table, line);
+  ReadDataRows(table);
   lineStart_ = kNoLine;
   if (table.rowCount_ == 0) table.AddNullRow();
-  table.arena_.shrink_to_fit();
-  table.cells_.shrink_to_fit();
+  if (table.arena_.capacity() > table.arena_.size() + table.arena_.size() / 8) {
+    table.arena_.shrink_to_fit();
+  }
+  if (table.cells_.capacity() > table.cells_.size() + table.cells_.size() / 8) {
+    table.cells_.shrink_to_fit();
+  }
   table.BuildIndexes();
   stream_ = {};
 }

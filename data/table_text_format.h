@@ -1,15 +1,14 @@
 // Settings and per-read state for reading a table text (schema, header row, data rows).
 #pragma once
 
+#include <exception>
 #include <string>
 #include <string_view>
 #include <vector>
 
-namespace velmor {
+#include "data/mem_table.h"
 
-class TMemTable;
-struct TFieldDef;
-struct TIndexDef;
+namespace velmor {
 
 class TTableTextFormat {
  public:
@@ -40,11 +39,32 @@ class TTableTextFormat {
   // 1-based line number of a byte offset of the stream being read.
   size_t LineNumberAt(size_t offset) const;
   bool NextLine(std::string_view& line);
-  // The raw bytes of the value starting at `i` (quotes removed), `i` moved past its delimiter.
-  // The view lives until the next call.
-  std::string_view NextValue(std::string_view line, size_t& i);
-  void ReadDataRow(TMemTable& table, std::string_view line);
+  // The value starting at `i` by the general rules (quotes removed), `i` moved past its
+  // delimiter. The view lives in `scratch` until its next use.
+  std::string_view NextValue(std::string_view line, size_t& i, std::string& scratch) const;
   void AppendEscapedValue(std::string& arena, std::string_view raw) const;
+
+  // The data rows of one stretch of the text, read on its own thread. Text cells point into
+  // the arena copy, or into `extra` (offsets fixed up when the stretches are joined).
+  struct RowSpan {
+    const char* begin = nullptr;
+    std::vector<TMemTable::Cell> cells;
+    size_t rows = 0;
+    std::string extra;
+    std::vector<size_t> extraCells;
+    const char* lineStart = nullptr;  // the line being read, for the message of a failure
+    std::exception_ptr error;
+  };
+  // Texts from this size up are read in two halves at once.
+  static constexpr size_t kSplitBytes = 512 * 1024;
+  // Reads every data row from pos_ to the end of the stream into the table's cells.
+  void ReadDataRows(TMemTable& table);
+  // Reads the rows from span.begin up to `end` (which stands on a line break); `text` is the
+  // start of the arena copy the cells point into.
+  void ReadSpan(const TMemTable& table, const char* text, const char* end, RowSpan& span) const;
+  // Reads a decimal integer into `cell`; throws TableError when it is not one for the field.
+  void StoreInteger(const TMemTable& table, TMemTable::Cell& cell, int field,
+                    std::string_view value) const;
 
   // Per-read state: one settings object serves one read at a time.
   std::string_view stream_;
@@ -52,8 +72,6 @@ class TTableTextFormat {
   static constexpr size_t kNoLine = static_cast<size_t>(-1);
   size_t lineStart_ = 0;  // where the line being read starts, kNoLine once all are read
   std::vector<int> columnField_;
-  std::string scratch_;
-  std::string unescaped_;
 };
 
 }  // namespace velmor

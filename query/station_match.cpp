@@ -61,4 +61,10 @@ TWantedStations::TWantedStations(const PubState& state, int exact, int side)
   }
 }
 
+std::vector<std::string_view> TWantedStations::Names() const {
+  const TPub_StationSet& s = side_ == 1 ? state_->Pub_FZ : state_->Pub_DZ;
+  if (exact_ != 1 && !s.Stations.empty()) return {s.Stations.begin(), s.Stations.end()};
+  return {s.Name};
+}
+
 }  // namespace velmor

@@ -4,6 +4,7 @@
 #include <bitset>
 #include <cstdint>
 #include <string_view>
+#include <vector>
 
 #include "data/mem_table.h"
 #include "query/query_fields.h"
@@ -42,6 +43,9 @@ class TWantedStations {
  public:
   // The stations IsWantedStation(state, _, exact, side) accepts; `state` must outlive this.
   TWantedStations(const PubState& state, int exact, int side);
+
+  // The names Match accepts (the city's stations, or the one name).
+  std::vector<std::string_view> Names() const;
 
   // Same answer as IsWantedStation(state, station, exact, side).
   bool Match(std::string_view station) const {

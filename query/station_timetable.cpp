@@ -2,6 +2,7 @@
 #include "query/queries.h"
 #include "query/query_fields.h"
 #include "query/station_match.h"
+#include "query/train_runs.h"
 
 namespace velmor {
 
@@ -21,38 +22,42 @@ void QueryStationTimetable(PubState& state, const TablesSet& tables, std::string
   if (!sf.Valid() || !lf.Valid()) return;
   const TWantedStations wanted(state, exact, 1);
 
-  for (stops.First(); !stops.Eof(); stops.Next()) {
-    if (!wanted.Match(stops.Text(sf.Station))) continue;
-    const std::string_view id = stops.Text(sf.ID);
-    if (!list.Locate("ID", id)) continue;
-    TPub_GridResult r;
-    SetTrainFields(r, list, lf);
-    if (!stops.Text(sf.D_Time).empty()) {
-      SetFromStop(r, stops, sf);
-      // The walk to the terminus stays inside this train: a stop list that ends without a
-      // terminus row (or the end of the table) leaves the train's last recorded stop.
-      for (;;) {
-        stops.Next();
-        if (stops.Eof()) break;
-        if (!SameBytes(stops.Text(sf.ID), id)) {
-          stops.Prior();
-          break;
+  // Only the trains calling at the station are walked, each from its first stop.
+  ForEachTrainRun(stops, CallingTrains(tables.KMTrain, wanted.Names()), [&] {
+    const std::string_view train = stops.Text(sf.ID);
+    for (; !stops.Eof() && SameBytes(stops.Text(sf.ID), train); stops.Next()) {
+      if (!wanted.Match(stops.Text(sf.Station))) continue;
+      const std::string_view id = stops.Text(sf.ID);
+      if (!list.LocateOnward("ID", id)) continue;
+      TPub_GridResult r;
+      SetTrainFields(r, list, lf);
+      if (!stops.Text(sf.D_Time).empty()) {
+        SetFromStop(r, stops, sf);
+        // The walk to the terminus stays inside this train: a stop list that ends without a
+        // terminus row (or the end of the table) leaves the train's last recorded stop.
+        for (;;) {
+          stops.Next();
+          if (stops.Eof()) break;
+          if (!SameBytes(stops.Text(sf.ID), id)) {
+            stops.Prior();
+            break;
+          }
+          if (stops.Text(sf.D_Time).empty()) break;
         }
-        if (stops.Text(sf.D_Time).empty()) break;
+        SetToStop(r, stops, sf);
+      } else {
+        SetToStop(r, stops, sf);
+        r.FromStation = r.StartStation;
+        r.FromNo = 1;
+        r.FromDepart = list.Text(lf.A_Time);
+        r.FromElapsed = "0";
+        r.FromDistance = 0;
       }
-      SetToStop(r, stops, sf);
-    } else {
-      SetToStop(r, stops, sf);
-      r.FromStation = r.StartStation;
-      r.FromNo = 1;
-      r.FromDepart = list.Text(lf.A_Time);
-      r.FromElapsed = "0";
-      r.FromDistance = 0;
+      SetIntervalFields(r);
+      state.Pub_GridResults.push_back(std::move(r));
+      ComputeRowFares(state, state.Pub_GridResults.size() - 1);
     }
-    SetIntervalFields(r);
-    state.Pub_GridResults.push_back(std::move(r));
-    ComputeRowFares(state, state.Pub_GridResults.size() - 1);
-  }
+  });
 }
 
 }  // namespace velmor

@@ -1,7 +1,11 @@
+#include <algorithm>
+#include <iterator>
+
 #include "query/fares.h"
 #include "query/queries.h"
 #include "query/query_fields.h"
 #include "query/station_match.h"
+#include "query/train_runs.h"
 
 namespace velmor {
 
@@ -20,7 +24,18 @@ void QueryStationToStation(PubState& state, const TablesSet& tables, std::string
   const TWantedStations boardAt(state, exact, 1);
   const TWantedStations alightAt(state, exact, 2);
 
-  while (!stops.Eof()) {
+  // Only the trains calling on both sides are walked, each from its first stop.
+  std::optional<std::vector<std::string_view>> trains =
+      CallingTrains(tables.KMTrain, boardAt.Names());
+  const std::optional<std::vector<std::string_view>> alighting =
+      CallingTrains(tables.KMTrain, alightAt.Names());
+  if (trains && alighting) {
+    std::vector<std::string_view> both;
+    std::set_intersection(trains->begin(), trains->end(), alighting->begin(), alighting->end(),
+                          std::back_inserter(both));
+    trains = std::move(both);
+  }
+  ForEachTrainRun(stops, trains, [&] {
     // A view into the table, which no query changes: see SameBytes.
     const std::string_view id = stops.Text(sf.ID);
     // Only the positions of the boarding and alighting stops are kept during the walk; a
@@ -42,14 +57,14 @@ void QueryStationToStation(PubState& state, const TablesSet& tables, std::string
       }
       stops.Next();
     }
-    if (!alights || !list.Locate("ID", id)) continue;
+    if (!alights || !list.LocateOnward("ID", id)) return;
     TPub_GridResult& r = state.Pub_GridResults.emplace_back();
     SetFromStop(r, tables.KMTrain, sf, from);
     SetToStop(r, tables.KMTrain, sf, to);
     SetTrainFields(r, list, lf);
     SetIntervalFields(r);
     ComputeRowFares(state, state.Pub_GridResults.size() - 1);
-  }
+  });
 }
 
 }  // namespace velmor

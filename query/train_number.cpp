@@ -1,6 +1,7 @@
 #include "data/gbk_text.h"
 #include "query/queries.h"
 #include "query/query_fields.h"
+#include "query/train_runs.h"
 
 namespace velmor {
 
@@ -24,7 +25,14 @@ void TrainNumberQuery(PubState& state, const TablesSet& tables, std::string_view
   TTableCursor list(tables.KMList);
   const ListFields lf(tables.KMList);
   if (!lf.Valid()) return;
-  for (list.First(); !list.Eof(); list.Next()) {
+  // In the list's order by ID the matches stand together: the number, then the numbers
+  // going on with "/", before any going on with a digit or letter.
+  const bool together = WalksByID(tables.KMList);
+  auto pastMatches = [&](std::string_view id) {
+    return !id.starts_with(number) || (id.size() > number.size() && id[number.size()] > '/');
+  };
+  if (!list.LocatePrefix("ID", number)) return;
+  for (; !list.Eof() && !(together && pastMatches(list.Text(lf.ID))); list.Next()) {
     const std::string_view id = list.Text(lf.ID);
     if (id != number && !id.starts_with(prefix)) continue;
     TPub_GridResult r;

@@ -39,6 +39,20 @@ TEST_F(StopTable, LocateOfACombinedNumberNeedsTheWholeKey) {
   EXPECT_TRUE(stops.Locate("ID", "1112/1113"));
 }
 
+TEST_F(StopTable, OnwardAndPrefixSearchesLandWhereLocateDoes) {
+  TTableCursor onward(table);
+  for (const char* id : {"1043", "1112/1113", "G1", "1043", "G1", "X999", "1112/1113"}) {
+    const bool found = stops.Locate("ID", id);
+    EXPECT_EQ(onward.LocateOnward("ID", id), found) << id;
+    EXPECT_EQ(onward.CurrentRecord(), stops.CurrentRecord()) << id;
+  }
+  ASSERT_TRUE(stops.LocatePrefix("ID", "1112"));
+  EXPECT_EQ(stops.FieldByName("ID").AsString(), "1112/1113");
+  EXPECT_EQ(stops.FieldByName("S_No").AsInteger(), 1);
+  EXPECT_FALSE(stops.LocatePrefix("ID", "X9"));
+  EXPECT_EQ(stops.FieldByName("ID").AsString(), "1112/1113");
+}
+
 TEST_F(StopTable, MissedLocateLeavesTheCursor) {
   ASSERT_TRUE(stops.Locate("ID", "G1"));
   stops.Next();

@@ -3,7 +3,7 @@
 set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config python3
-  zlib1g-dev libdeflate-dev libgtest-dev libgmock-dev libbenchmark-dev
+  zlib1g-dev libdeflate-dev libgtest-dev libgmock-dev libbenchmark-dev libsqlite3-dev hyperfine
   qt6-base-dev qt6-base-dev-tools libgl-dev qt6-translations-l10n
   fonts-arphic-gbsn00lp fonts-arphic-gkai00mp
   xvfb xauth poppler-utils strace
