@@ -94,7 +94,8 @@ int CompareBytes(std::string_view a, std::string_view b) {
 // keys by one integer comparison.
 uint64_t Prefix(std::string_view s) {
   unsigned char b[8] = {};
-  std::memcpy(b, s.data(), std::min<size_t>(s.size(), 8));
+  // An empty text may have no bytes behind it at all.
+  if (!s.empty()) std::memcpy(b, s.data(), std::min<size_t>(s.size(), 8));
   uint64_t v = 0;
   for (unsigned char c : b) v = v << 8 | c;
   return v;

@@ -361,9 +361,16 @@ void TTableTextFormat::ReadSpan(const TMemTable& table, const char* text, const 
           AppendEscapedValue(unescaped, value);
           value = unescaped;
         }
-        // Placed behind the copied rows once every span is read.
+        // Placed behind the copied rows once every span is read. Two header columns may name
+        // one field: the later value wins, and its cell is moved behind the rows only once.
         row[g] = {static_cast<uint32_t>(span.extra.size()), static_cast<uint32_t>(value.size())};
-        span.extraCells.push_back(base + static_cast<size_t>(g));
+        const size_t cell = base + static_cast<size_t>(g);
+        bool listed = false;
+        for (auto it = span.extraCells.rbegin(); it != span.extraCells.rend() && *it >= base;
+             ++it) {
+          listed = listed || *it == cell;
+        }
+        if (!listed) span.extraCells.push_back(cell);
         span.extra.append(value);
       }
       p = lineEnd;

@@ -53,7 +53,7 @@ std::optional<std::vector<std::string_view>> CallingTrains(
     for (; !c.Eof() && SameBytes(c.Text(sf.Station), name); c.Next()) {
       const std::string_view id = c.Text(sf.ID);
       unsigned char b[8] = {};
-      std::memcpy(b, id.data(), std::min<size_t>(id.size(), 8));
+      if (!id.empty()) std::memcpy(b, id.data(), std::min<size_t>(id.size(), 8));
       uint64_t prefix = 0;
       for (unsigned char x : b) prefix = prefix << 8 | x;
       keys.push_back({prefix, id});

@@ -136,6 +136,18 @@ TEST(TableTextFormat, ExtraAndMissingValuesInARow) {
   EXPECT_TRUE(c.FieldByName("Gp").IsNull());
 }
 
+// Two header columns naming one field: the later value is the field's, also when both values
+// need their doubled quotes undone.
+TEST(TableTextFormat, TheLaterOfTwoColumnsForOneFieldWins) {
+  std::string text = GroupTable({R"("Station","Station","Gp",)", R"("a""b","c""d","1",)"});
+  TMemTable t;
+  TTableTextFormat f;
+  t.LoadFromStreamViaFormat(text, f);
+  TTableCursor c(t);
+  EXPECT_EQ(c.FieldByName("Station").AsString(), "c\"d");
+  EXPECT_EQ(c.FieldByName("Gp").AsInteger(), 1);
+}
+
 TEST(TableTextFormat, ColumnsMatchingNoFieldAreSkipped) {
   std::string text = GroupTable({R"("Other","Gp","Station",)", R"("x","3","c",)"});
   TMemTable t;

@@ -21,10 +21,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   auto options = velmor::ParseCliArgs(args, &error);
   if (!options && error.empty()) std::abort();
   if (options && !options->Help) {
-    size_t need =
-        (options->Command == velmor::CliCommand::ZZ || options->Command == velmor::CliCommand::ZZZ)
-            ? 2
-            : 1;
+    using velmor::CliCommand;
+    const CliCommand c = options->Command;
+    const size_t need = (c == CliCommand::CC || c == CliCommand::CZ) ? 1 : 2;
     if (options->Args.size() != need) std::abort();
   }
   return 0;
