@@ -1,7 +1,6 @@
 #include "app/UnitPlan.h"
 
 #include <QComboBox>
-#include <QDate>
 #include <QFile>
 #include <QLabel>
 #include <QPrinter>
@@ -9,18 +8,17 @@
 #include <QSpinBox>
 #include <QTimeEdit>
 #include <QTimer>
-#include <ctime>
 
 #include "app/UnitMsg.h"
 #include "app/app_fonts.h"
 #include "app/click_label.h"
 #include "app/dialogs.h"
 #include "app/grid_view.h"
-#include "qtprint/print_canvas.h"
 #include "app/qt_text.h"
 #include "app/station_combo.h"
 #include "present/grid_export.h"
 #include "present/grid_print.h"
+#include "qtprint/print_canvas.h"
 #include "query/pinyin_entry.h"
 
 namespace velmor {
@@ -260,14 +258,7 @@ void TFrmPlan::BTNPrintClick() {
   std::vector<std::string> titles;
   for (int k = 0; k < view.PGrid.ColCount(); ++k) titles.push_back(PlanColumnCaption(k));
   dialogs_.Print(this, [&](QPrinter& printer) {
-    QtPrintCanvas canvas(printer);
-    const QDate today = QDate::currentDate();
-    std::tm tm{};
-    tm.tm_year = today.year() - 1900;
-    tm.tm_mon = today.month() - 1;
-    tm.tm_mday = today.day();
-    PrintGrid(canvas, view.PGrid, titles, false, static_cast<int>(view.Journeys.size()), tm);
-    return canvas.Open();
+    return PrintGridOn(printer, view.PGrid, titles, false, static_cast<int>(view.Journeys.size()));
   });
 }
 

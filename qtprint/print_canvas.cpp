@@ -90,14 +90,29 @@ void QtPrintCanvas::NewPage() {
   ++page_;
 }
 
-bool PrintGridOn(QPagedPaintDevice& printer, const TStringGrid& grid, bool detail, int rowCount) {
-  QtPrintCanvas canvas(printer);
+namespace {
+
+std::tm Today() {
   const QDate today = QDate::currentDate();
   std::tm tm{};
   tm.tm_year = today.year() - 1900;
   tm.tm_mon = today.month() - 1;
   tm.tm_mday = today.day();
-  PrintGrid(canvas, grid, detail, rowCount, tm);
+  return tm;
+}
+
+}  // namespace
+
+bool PrintGridOn(QPagedPaintDevice& printer, const TStringGrid& grid, bool detail, int rowCount) {
+  QtPrintCanvas canvas(printer);
+  PrintGrid(canvas, grid, detail, rowCount, Today());
+  return canvas.Open();
+}
+
+bool PrintGridOn(QPagedPaintDevice& printer, const TStringGrid& grid,
+                 const std::vector<std::string>& titles, bool detail, int rowCount) {
+  QtPrintCanvas canvas(printer);
+  PrintGrid(canvas, grid, titles, detail, rowCount, Today());
   return canvas.Open();
 }
 

@@ -3,7 +3,9 @@
 #pragma once
 
 #include <QPainter>
+#include <string>
 #include <string_view>
+#include <vector>
 
 #include "present/grid_print.h"
 
@@ -46,5 +48,9 @@ class QtPrintCanvas : public TPrintCanvas {
 // Prints rows 0..rowCount-1 of `grid` on `printer` through PrintGrid, dated today.
 // False when the printer could not be opened.
 bool PrintGridOn(QPagedPaintDevice& printer, const TStringGrid& grid, bool detail, int rowCount);
+
+// The same under the column titles of a list that has its own (the journey plans).
+bool PrintGridOn(QPagedPaintDevice& printer, const TStringGrid& grid,
+                 const std::vector<std::string>& titles, bool detail, int rowCount);
 
 }  // namespace velmor
