@@ -109,6 +109,16 @@ inline void SetTrainFields(TPub_GridResult& r, const TTableCursor& t, const List
   r.TrainP4 = t.Text(f.P[3]);
 }
 
+// Boarding at the train's origin, read from its train-list row (whose A_Time is the origin's
+// departure): station, stop 1, no running time, km 0.
+inline void SetOriginBoarding(TPub_GridResult& r, const TTableCursor& list, const ListFields& f) {
+  r.FromStation = r.StartStation;
+  r.FromNo = 1;
+  r.FromDepart = list.Text(f.A_Time);
+  r.FromElapsed = "0";
+  r.FromDistance = 0;
+}
+
 // Stop count, distance and duration of an interval whose two ends are set.
 inline void SetIntervalFields(TPub_GridResult& r) {
   r.StopCount = r.ToNo - r.FromNo;

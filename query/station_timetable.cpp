@@ -47,11 +47,7 @@ void QueryStationTimetable(PubState& state, const TablesSet& tables, std::string
         SetToStop(r, stops, sf);
       } else {
         SetToStop(r, stops, sf);
-        r.FromStation = r.StartStation;
-        r.FromNo = 1;
-        r.FromDepart = list.Text(lf.A_Time);
-        r.FromElapsed = "0";
-        r.FromDistance = 0;
+        SetOriginBoarding(r, list, lf);
       }
       SetIntervalFields(r);
       state.Pub_GridResults.push_back(std::move(r));

@@ -37,11 +37,7 @@ void TrainNumberQuery(PubState& state, const TablesSet& tables, std::string_view
     if (id != number && !id.starts_with(prefix)) continue;
     TPub_GridResult r;
     SetTrainFields(r, list, lf);
-    r.FromStation = r.StartStation;
-    r.FromNo = 1;
-    r.FromDepart = list.Text(lf.A_Time);
-    r.FromElapsed = "0";
-    r.FromDistance = 0;
+    SetOriginBoarding(r, list, lf);
     r.ToStation = r.EndStation;
     r.ToNo = TerminalStopNo(tables.KMTrain, id);
     r.ToArrive = list.Text(lf.D_Time);
