@@ -8,10 +8,13 @@
 
 namespace velmor {
 
-bool LoadTableText(TMemTable& table, TTableTextFormat& format, std::string_view text,
-                   std::string_view indexName, std::string* error) {
+namespace {
+
+// Loads by `load`, then names the index; a failure empties the table and says why.
+template <typename Load>
+bool LoadAndName(TMemTable& table, std::string_view indexName, std::string* error, Load load) {
   try {
-    table.LoadFromStreamViaFormat(text, format);
+    load();
     table.SetIndexName(indexName);
     return true;
   } catch (const TableError& e) {
@@ -19,6 +22,13 @@ bool LoadTableText(TMemTable& table, TTableTextFormat& format, std::string_view 
     table.Clear();
     return false;
   }
+}
+
+}  // namespace
+
+bool LoadTableText(TMemTable& table, TTableTextFormat& format, std::string_view text,
+                   std::string_view indexName, std::string* error) {
+  return LoadAndName(table, indexName, error, [&] { table.LoadFromStreamViaFormat(text, format); });
 }
 
 bool LoadTableResource(TMemTable& table, TTableTextFormat& format, const ResourceFinder& find,
@@ -29,13 +39,14 @@ bool LoadTableResource(TMemTable& table, TTableTextFormat& format, const Resourc
     if (error) *error = G("找不到数据。");
     return false;
   }
-  // The inflated text lives only for this step.
   std::optional<ResourceBuffer> text = InflateResource(*container);
   if (!text) {
     if (error) *error = G("数据已损坏，无法解压。");
     return false;
   }
-  return LoadTableText(table, format, text->View(), indexName, error);
+  // The table keeps the inflated text: its cells point into it.
+  return LoadAndName(table, indexName, error,
+                     [&] { table.LoadFromBuffer(std::move(*text), format); });
 }
 
 namespace {

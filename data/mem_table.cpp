@@ -18,12 +18,20 @@ void TMemTable::LoadFromStreamViaFormat(std::string_view stream, TTableTextForma
   }
 }
 
+void TMemTable::LoadFromBuffer(ResourceBuffer&& text, TTableTextFormat& format) {
+  try {
+    format.Read(*this, std::move(text));
+  } catch (...) {
+    Clear();
+    throw;
+  }
+}
+
 void TMemTable::Clear() {
   fields_.clear();
   indexDefs_.clear();
   indexes_.clear();
-  arena_.clear();
-  arena_.shrink_to_fit();
+  arena_ = {};
   cells_.clear();
   cells_.shrink_to_fit();
   rowCount_ = 0;
@@ -210,7 +218,7 @@ void TMemTable::BuildIndexes() {
 }
 
 size_t TMemTable::MemoryBytes() const {
-  size_t n = arena_.capacity() + cells_.capacity() * sizeof(Cell);
+  size_t n = arena_.size + cells_.capacity() * sizeof(Cell);
   for (const Index& ix : indexes_) n += ix.order.capacity() * sizeof(uint32_t);
   return n;
 }

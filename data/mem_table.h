@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+#include "data/resource_container.h"
+
 namespace velmor {
 
 class TTableTextFormat;
@@ -58,6 +60,8 @@ class TMemTable {
   // Reads one whole table text, replacing fields, indexes and rows.
   // Throws TableError with the reader's message; the table is left empty then.
   void LoadFromStreamViaFormat(std::string_view stream, TTableTextFormat& format);
+  // The same for a text the table takes over: its rows stay where they lie, uncopied.
+  void LoadFromBuffer(ResourceBuffer&& text, TTableTextFormat& format);
 
   // Empties the table: no fields, no indexes, no rows.
   void Clear();
@@ -112,7 +116,7 @@ class TMemTable {
   // A table without rows keeps one row of null cells, so a cursor always has a row to read.
   std::string_view CellText(size_t row, int field) const {
     const Cell& c = At(row, field);
-    return c.b >= kIntNull ? std::string_view() : std::string_view(arena_.data() + c.a, c.b);
+    return c.b >= kIntNull ? std::string_view() : std::string_view(arena_.data.get() + c.a, c.b);
   }
   int32_t CellInt(size_t row, int field) const {
     const Cell& c = At(row, field);
@@ -146,7 +150,7 @@ class TMemTable {
   std::vector<unsigned char> isText_;
   std::vector<TIndexDef> indexDefs_;
   std::vector<Index> indexes_;
-  std::string arena_;
+  ResourceBuffer arena_;  // the rows' text (and a table text's header when taken over)
   std::vector<Cell> cells_;
   size_t rowCount_ = 0;
   int current_ = -1;  // the index a new cursor starts in

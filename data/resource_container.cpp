@@ -3,6 +3,7 @@
 #include <zlib.h>
 
 #include <cstdint>
+#include <cstring>
 #include <stdexcept>
 #include <string>
 
@@ -27,12 +28,18 @@ bool ReadPrefix(std::string_view container, uint32_t& n) {
   return n <= kMaxResourceSize && n <= reachable;
 }
 
+ResourceBuffer TailedBuffer(uint32_t n) {
+  ResourceBuffer out{std::unique_ptr<char[]>(new char[n + ResourceBuffer::kTail]), n};
+  std::memset(out.data.get() + n, 0, ResourceBuffer::kTail);
+  return out;
+}
+
 }  // namespace
 
 std::optional<ResourceBuffer> InflateResourceZlib(std::string_view container) {
   uint32_t n = 0;
   if (!ReadPrefix(container, n)) return std::nullopt;
-  ResourceBuffer out{std::unique_ptr<char[]>(new char[n ? n : 1]), n};
+  ResourceBuffer out = TailedBuffer(n);
   z_stream zs{};
   if (inflateInit(&zs) != Z_OK) return std::nullopt;
   zs.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(container.data() + 4));
@@ -54,7 +61,7 @@ bool HaveLibdeflate() {
 std::optional<ResourceBuffer> InflateResourceLibdeflate(std::string_view container) {
   uint32_t n = 0;
   if (!ReadPrefix(container, n)) return std::nullopt;
-  ResourceBuffer out{std::unique_ptr<char[]>(new char[n ? n : 1]), n};
+  ResourceBuffer out = TailedBuffer(n);
   libdeflate_decompressor* d = libdeflate_alloc_decompressor();
   if (!d) return std::nullopt;
   size_t consumed = 0;

@@ -1,5 +1,6 @@
 #include "data/table_text_format.h"
 
+#include <algorithm>
 #include <bit>
 #include <charconv>
 #include <cstdint>
@@ -297,14 +298,6 @@ void TTableTextFormat::ReadSpan(const TMemTable& table, const char* text, const 
     nullRow[f] = isText[f] ? TMemTable::Cell{0, TMemTable::kNullText}
                            : TMemTable::Cell{0, TMemTable::kIntNull};
   }
-  size_t lineBreaks = 0;
-  for (const char* q = span.begin;
-       (q = static_cast<const char*>(std::memchr(q, '\n', static_cast<size_t>(end - q)))) !=
-       nullptr;
-       ++q) {
-    ++lineBreaks;
-  }
-  span.cells.reserve((lineBreaks + 1) * nf);
   std::string scratch;
   std::string unescaped;
 
@@ -312,11 +305,15 @@ void TTableTextFormat::ReadSpan(const TMemTable& table, const char* text, const 
   for (;;) {
     while (p != end && IsLineBreak(*p)) ++p;
     if (p == end) break;
+    if (span.rows == span.capacityRows) {
+      span.full = true;
+      return;
+    }
     const char* const lineBegin = p;
     span.lineStart = lineBegin;
-    const size_t base = span.cells.size();
-    span.cells.insert(span.cells.end(), nullRow.begin(), nullRow.end());
-    TMemTable::Cell* row = span.cells.data() + base;
+    const size_t base = span.rows * nf;
+    TMemTable::Cell* row = span.cells + base;
+    std::copy(nullRow.begin(), nullRow.end(), row);
     size_t column = 0;
     while (column < columns && !IsLineBreak(*p)) {
       const int f = columnField[column];
@@ -380,30 +377,77 @@ void TTableTextFormat::ReadSpan(const TMemTable& table, const char* text, const 
   }
 }
 
-void TTableTextFormat::ReadDataRows(TMemTable& table) {
-  // The data rows are copied into the arena once, so that a plain quoted value (almost every
-  // value) becomes a cell pointing at its own bytes: no per-value copy. Values that need their
-  // quotes or escapes undone are gathered per span and appended behind the copy. The copy's
-  // terminating NUL is a line break, so the scans need no bounds check.
+namespace {
+
+// Line feeds: one more than this is the rows of a text whose lines end in LF or CR LF.
+size_t CountLineFeeds(const char* from, const char* to) {
+  size_t n = 0;
+  for (const char* q = from;
+       (q = static_cast<const char*>(std::memchr(q, '\n', static_cast<size_t>(to - q)))) != nullptr;
+       ++q) {
+    ++n;
+  }
+  return n;
+}
+
+// Every byte that ends a line: one more than this bounds the rows of any text.
+size_t CountLineBreaks(const char* from, const char* to) {
+  return static_cast<size_t>(std::count_if(from, to, IsLineBreak));
+}
+
+// Runs `second` on a thread of its own beside `first` when asked to, else one after the other.
+template <typename First, typename Second>
+void RunBoth(bool apart, First first, Second second) {
+  if (!apart) {
+    first();
+    second();
+    return;
+  }
+  std::thread other(second);
+  first();
+  other.join();
+}
+
+}  // namespace
+
+void TTableTextFormat::ReadDataRows(TMemTable& table, ResourceBuffer* owned) {
+  // A plain quoted value (almost every value) becomes a cell pointing at its own bytes in the
+  // text: no per-value copy. A text the table takes over is read where it lies; any other is
+  // copied once. Values that need their quotes or escapes undone are gathered per span and
+  // appended behind the text. The NULs behind the text are line breaks, so the scans need no
+  // bounds check.
+  static_assert(ResourceBuffer::kTail >= kPadding);
   const size_t dataStart = pos_;
   const size_t dataSize = stream_.size() - dataStart;
   if (dataSize >= TMemTable::kMaxTextLength) throw TableError("Table text too large");
-  std::string& arena = table.arena_;
-  arena.assign(stream_.data() + dataStart, dataSize);
-  arena.append(kPadding, '\0');
-  const char* const text = arena.data();
-  const char* const end = text + dataSize;
+  ResourceBuffer& arena = table.arena_;
+  size_t textAt = dataStart;  // where the data rows start in the arena
+  if (owned) {
+    arena = std::move(*owned);
+  } else {
+    arena = {std::unique_ptr<char[]>(new char[dataSize + ResourceBuffer::kTail]), dataSize};
+    std::memcpy(arena.data.get(), stream_.data() + dataStart, dataSize);
+    std::memset(arena.data.get() + dataSize, 0, ResourceBuffer::kTail);
+    textAt = 0;
+  }
+  if (arena.size >= TMemTable::kMaxTextLength) throw TableError("Table text too large");
+  const char* const text = arena.data.get();
+  const char* const end = text + textAt + dataSize;
 
   // A big text is read in two halves, the second on a thread of its own; the halves meet at
-  // a line break.
+  // a line break. Their lines are counted first, so that both write their cells straight
+  // into the table's one block.
   RowSpan spans[2];
-  spans[0].begin = text;
+  spans[0].begin = text + textAt;
   spans[1].begin = end;
   if (dataSize >= kSplitBytes) {
     const char* mid =
-        static_cast<const char*>(std::memchr(text + dataSize / 2, '\n', dataSize / 2));
+        static_cast<const char*>(std::memchr(spans[0].begin + dataSize / 2, '\n', dataSize / 2));
     if (mid) spans[1].begin = mid;
   }
+  const bool apart = spans[1].begin != end;
+  const size_t nf = table.fields_.size();
+  std::vector<TMemTable::Cell>& cells = table.cells_;
   auto read = [&](RowSpan& span, const char* to) {
     try {
       ReadSpan(table, text, to, span);
@@ -411,41 +455,74 @@ void TTableTextFormat::ReadDataRows(TMemTable& table) {
       span.error = std::current_exception();
     }
   };
-  if (spans[1].begin != end) {
-    std::thread second(read, std::ref(spans[1]), end);
-    read(spans[0], spans[1].begin);
-    second.join();
-  } else {
-    read(spans[0], end);
+  // Line feeds give the room almost every text needs; a text whose lines end otherwise (a
+  // bare CR, a NUL) fills it early and is read again with every line break counted.
+  for (const auto count : {CountLineFeeds, CountLineBreaks}) {
+    size_t lines[2] = {0, 0};
+    RunBoth(
+        apart, [&] { lines[0] = count(spans[0].begin, spans[1].begin); },
+        [&] { lines[1] = count(spans[1].begin, end); });
+    cells = std::vector<TMemTable::Cell>((lines[0] + lines[1] + 2) * nf);
+    for (int k = 0; k < 2; ++k) {
+      RowSpan& span = spans[k];
+      const char* const begin = span.begin;
+      span = RowSpan();
+      span.begin = begin;
+      span.cells = cells.data() + (k ? (lines[0] + 1) * nf : 0);
+      span.capacityRows = lines[k] + 1;
+    }
+    RunBoth(
+        apart, [&] { read(spans[0], spans[1].begin); }, [&] { read(spans[1], end); });
+    if (!spans[0].full && !spans[1].full) break;
   }
   // The first failure in the text is the one reported.
   for (const RowSpan& span : spans) {
     if (span.error) {
-      lineStart_ = dataStart + static_cast<size_t>(span.lineStart - text);
+      lineStart_ = static_cast<size_t>(span.lineStart - text) - textAt + dataStart;
       std::rethrow_exception(span.error);
     }
   }
 
-  table.cells_ = std::move(spans[0].cells);
-  table.cells_.insert(table.cells_.end(), spans[1].cells.begin(), spans[1].cells.end());
-  table.rowCount_ = spans[0].rows + spans[1].rows;
-  const size_t secondBase = spans[0].rows * table.fields_.size();
-  size_t at = dataSize + kPadding;
-  for (int k = 0; k < 2; ++k) {
-    RowSpan& span = spans[k];
-    if (at + span.extra.size() >= TMemTable::kMaxTextLength) {
-      throw TableError("Table text too large");
-    }
-    for (size_t c : span.extraCells)
-      table.cells_[(k ? secondBase : 0) + c].a += static_cast<uint32_t>(at);
-    arena.append(span.extra);
-    at += span.extra.size();
+  // Empty lines leave slots unused: the second half's cells close up behind the first's.
+  const size_t secondBase = spans[0].rows * nf;
+  if (spans[1].cells != cells.data() + secondBase) {
+    std::memmove(cells.data() + secondBase, spans[1].cells,
+                 spans[1].rows * nf * sizeof(TMemTable::Cell));
   }
+  table.rowCount_ = spans[0].rows + spans[1].rows;
+  cells.resize(table.rowCount_ * nf);
+
+  const size_t extraBytes = spans[0].extra.size() + spans[1].extra.size();
+  if (extraBytes == 0) return;
+  const size_t at = arena.size + ResourceBuffer::kTail;
+  if (at + extraBytes >= TMemTable::kMaxTextLength) throw TableError("Table text too large");
+  ResourceBuffer joined{std::unique_ptr<char[]>(new char[at + extraBytes + ResourceBuffer::kTail]),
+                        at + extraBytes};
+  std::memcpy(joined.data.get(), text, at);
+  size_t next = at;
+  for (int k = 0; k < 2; ++k) {
+    const RowSpan& span = spans[k];
+    for (size_t c : span.extraCells)
+      cells[(k ? secondBase : 0) + c].a += static_cast<uint32_t>(next);
+    std::memcpy(joined.data.get() + next, span.extra.data(), span.extra.size());
+    next += span.extra.size();
+  }
+  std::memset(joined.data.get() + next, 0, ResourceBuffer::kTail);
+  arena = std::move(joined);
 }
 
 void TTableTextFormat::Read(TMemTable& table, std::string_view stream) {
+  ReadGuarded(table, stream, nullptr);
+}
+
+void TTableTextFormat::Read(TMemTable& table, ResourceBuffer&& text) {
+  ReadGuarded(table, text.View(), &text);
+}
+
+void TTableTextFormat::ReadGuarded(TMemTable& table, std::string_view stream,
+                                   ResourceBuffer* owned) {
   try {
-    ReadLines(table, stream);
+    ReadLines(table, stream, owned);
   } catch (const TableError& e) {
     // Checks over the whole table (unique indexes) belong to no one line.
     std::string where;
@@ -467,7 +544,7 @@ size_t TTableTextFormat::LineNumberAt(size_t offset) const {
   return line;
 }
 
-void TTableTextFormat::ReadLines(TMemTable& table, std::string_view stream) {
+void TTableTextFormat::ReadLines(TMemTable& table, std::string_view stream, ResourceBuffer* owned) {
   stream_ = stream;
   pos_ = 0;
   lineStart_ = 0;
@@ -551,15 +628,9 @@ void TTableTextFormat::ReadLines(TMemTable& table, std::string_view stream) {
     table.indexes_.push_back(std::move(ix));
   }
 
-  ReadDataRows(table);
+  ReadDataRows(table, owned);
   lineStart_ = kNoLine;
   if (table.rowCount_ == 0) table.AddNullRow();
-  if (table.arena_.capacity() > table.arena_.size() + table.arena_.size() / 8) {
-    table.arena_.shrink_to_fit();
-  }
-  if (table.cells_.capacity() > table.cells_.size() + table.cells_.size() / 8) {
-    table.cells_.shrink_to_fit();
-  }
   table.BuildIndexes();
   stream_ = {};
 }

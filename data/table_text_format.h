@@ -25,6 +25,8 @@ class TTableTextFormat {
   // Throws TableError on the three reader failures and on a value that is not an integer;
   // the message ends with the line it happened on ("... (line 12)").
   void Read(TMemTable& table, std::string_view stream);
+  // The same for a text the table takes over (TMemTable::LoadFromBuffer).
+  void Read(TMemTable& table, ResourceBuffer&& text);
 
   // Splits one line into its fields by the quote and delimiter rules of the format.
   std::vector<std::string> SplitLine(std::string_view line) const;
@@ -35,7 +37,10 @@ class TTableTextFormat {
   TIndexDef ParseIndexDef(std::string_view text) const;
 
  private:
-  void ReadLines(TMemTable& table, std::string_view stream);
+  // Reads `stream`, which is `owned`'s text when the table takes that over (else nullptr);
+  // a failure's message gains its line.
+  void ReadGuarded(TMemTable& table, std::string_view stream, ResourceBuffer* owned);
+  void ReadLines(TMemTable& table, std::string_view stream, ResourceBuffer* owned);
   // 1-based line number of a byte offset of the stream being read.
   size_t LineNumberAt(size_t offset) const;
   bool NextLine(std::string_view& line);
@@ -45,10 +50,12 @@ class TTableTextFormat {
   void AppendEscapedValue(std::string& arena, std::string_view raw) const;
 
   // The data rows of one stretch of the text, read on its own thread. Text cells point into
-  // the arena copy, or into `extra` (offsets fixed up when the stretches are joined).
+  // the arena, or into `extra` (offsets fixed up when the stretches are joined).
   struct RowSpan {
     const char* begin = nullptr;
-    std::vector<TMemTable::Cell> cells;
+    TMemTable::Cell* cells = nullptr;  // room for capacityRows rows
+    size_t capacityRows = 0;
+    bool full = false;  // a row was left unread for want of room
     size_t rows = 0;
     std::string extra;
     std::vector<size_t> extraCells;
@@ -57,8 +64,9 @@ class TTableTextFormat {
   };
   // Texts from this size up are read in two halves at once.
   static constexpr size_t kSplitBytes = 512 * 1024;
-  // Reads every data row from pos_ to the end of the stream into the table's cells.
-  void ReadDataRows(TMemTable& table);
+  // Reads every data row from pos_ to the end of the stream into the table's cells; the text
+  // becomes the table's arena when `owned`, else its rows are copied there.
+  void ReadDataRows(TMemTable& table, ResourceBuffer* owned);
   // Reads the rows from span.begin up to `end` (which stands on a line break); `text` is the
   // start of the arena copy the cells point into.
   void ReadSpan(const TMemTable& table, const char* text, const char* end, RowSpan& span) const;

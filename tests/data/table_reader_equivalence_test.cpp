@@ -7,6 +7,7 @@
 #include <charconv>
 #include <filesystem>
 #include <limits>
+#include <memory>
 #include <optional>
 
 #include "data/mem_table.h"
@@ -125,15 +126,24 @@ std::vector<size_t> PlainOrder(const Expected& e, const TMemTable& t, const TInd
   return order;
 }
 
-// Loads `text` and compares everything with the plain reading; `header` is the header line.
+// Loads `text` (copied, or taken over as an inflated buffer is) and compares everything with
+// the plain reading; `header` is the header line.
 void ExpectSameAsPlain(const std::string& text, size_t dataStart,
-                       const std::vector<std::string>& header, const std::string& what) {
-  SCOPED_TRACE(what);
+                       const std::vector<std::string>& header, const std::string& what,
+                       bool takeOver) {
+  SCOPED_TRACE(what + (takeOver ? " taken over" : " copied"));
   TMemTable t;
   TTableTextFormat format;
   std::string error;
   try {
-    t.LoadFromStreamViaFormat(text, format);
+    if (takeOver) {
+      ResourceBuffer buffer{std::make_unique<char[]>(text.size() + ResourceBuffer::kTail),
+                            text.size()};
+      std::copy(text.begin(), text.end(), buffer.data.get());
+      t.LoadFromBuffer(std::move(buffer), format);
+    } else {
+      t.LoadFromStreamViaFormat(text, format);
+    }
   } catch (const TableError& e) {
     error = e.what();
   }
@@ -181,6 +191,11 @@ void ExpectSameAsPlain(const std::string& text, size_t dataStart,
     for (; !c.Eof(); c.Next()) walked.push_back(c.CurrentRecord());
     EXPECT_EQ(walked, PlainOrder(e, schema, ix)) << ix.Name;
   }
+}
+
+void ExpectSameAsPlain(const std::string& text, size_t dataStart,
+                       const std::vector<std::string>& header, const std::string& what) {
+  for (bool takeOver : {false, true}) ExpectSameAsPlain(text, dataStart, header, what, takeOver);
 }
 
 // The end of the header line: the first line after "@@TABLEDEF END@@".
@@ -242,6 +257,19 @@ TEST(TableReaderEquivalence, DamagedRowsGiveTheSameCellsOrFailures) {
       ExpectSameAsPlain(text, dataStart, header,
                         std::string(name) + " round " + std::to_string(round));
     }
+  }
+}
+
+// Lines that end in a bare CR or a NUL outnumber the line feeds the reader sizes its rows by.
+TEST(TableReaderEquivalence, LinesEndingWithoutLineFeeds) {
+  const std::string clean =
+      ReadFile(std::filesystem::path(VELMOR_SOURCE_DIR) / "resources/tables/STRAIN.txt");
+  std::vector<std::string> header;
+  const size_t dataStart = HeaderEnd(clean, header);
+  for (char ending : {'\r', '\0'}) {
+    std::string text = clean;
+    std::replace(text.begin() + static_cast<std::ptrdiff_t>(dataStart), text.end(), '\n', ending);
+    ExpectSameAsPlain(text, dataStart, header, ending == '\r' ? "CR" : "NUL");
   }
 }
 
