@@ -98,16 +98,46 @@ int CompareBytes(std::string_view a, std::string_view b) {
   return a.size() < b.size() ? -1 : (a.size() > b.size() ? 1 : 0);
 }
 
-// The first eight bytes of a text as a big-endian number: comparing two of them orders most
-// keys by one integer comparison.
-uint64_t Prefix(std::string_view s) {
-  unsigned char b[8] = {};
-  // An empty text may have no bytes behind it at all.
-  if (!s.empty()) std::memcpy(b, s.data(), std::min<size_t>(s.size(), 8));
-  uint64_t v = 0;
-  for (unsigned char c : b) v = v << 8 | c;
-  return v;
-}
+// The distinct values of one text field, each row's value numbered in order of first
+// appearance: an open-addressing table over views into the arena, so no value is copied.
+class DistinctTexts {
+ public:
+  // The number of `text`; a text not met before gets the next one.
+  uint32_t Number(std::string_view text) {
+    if (values_.size() * 2 >= slots_.size()) Grow();
+    const size_t mask = slots_.size() - 1;
+    for (size_t at = Hash(text) & mask;; at = (at + 1) & mask) {
+      const uint32_t slot = slots_[at];
+      if (slot == 0) {
+        values_.push_back(text);
+        slots_[at] = static_cast<uint32_t>(values_.size());
+        return static_cast<uint32_t>(values_.size() - 1);
+      }
+      if (values_[slot - 1] == text) return slot - 1;
+    }
+  }
+  const std::vector<std::string_view>& Values() const { return values_; }
+
+ private:
+  static size_t Hash(std::string_view s) {
+    uint64_t h = 0xcbf29ce484222325ull;
+    for (char c : s) h = (h ^ static_cast<unsigned char>(c)) * 0x100000001b3ull;
+    return static_cast<size_t>(h ^ h >> 29);
+  }
+  void Grow() {
+    std::vector<uint32_t> slots(std::max<size_t>(slots_.size() * 2, 1024), 0);
+    const size_t mask = slots.size() - 1;
+    for (uint32_t v = 0; v < values_.size(); ++v) {
+      size_t at = Hash(values_[v]) & mask;
+      while (slots[at] != 0) at = (at + 1) & mask;
+      slots[at] = v + 1;
+    }
+    slots_.swap(slots);
+  }
+
+  std::vector<uint32_t> slots_;  // 0 for a free slot, else the value's number + 1
+  std::vector<std::string_view> values_;
+};
 
 }  // namespace
 
@@ -148,34 +178,32 @@ void TMemTable::SortIndex(Index& ix) const {
     return;
   }
   // A leading text key (stations and train numbers: a few thousand values over many rows)
-  // sorts by a stable radix sort of its first eight bytes, one linear pass per byte that
-  // differs at all. Rows with equal prefixes then stand in load order, which is already their
-  // order unless a key is longer than eight bytes or a later key field disagrees.
-  struct Key {
-    uint64_t prefix;
-    uint32_t row;
-  };
-  std::vector<Key> keys(rowCount_);
-  std::vector<Key> spare(rowCount_);
+  // sorts by its distinct values: only those are compared, and the rows are placed by a
+  // stable counting sort on their value's rank. Rows of one value then stand in load order,
+  // which is already their order unless a later key field disagrees.
+  DistinctTexts distinct;
+  std::vector<uint32_t> valueOf(rowCount_);
+  for (size_t i = 0; i < rowCount_; ++i) valueOf[i] = distinct.Number(CellText(i, f));
+  const std::vector<std::string_view>& values = distinct.Values();
+  std::vector<uint32_t> byText(values.size());
+  for (uint32_t v = 0; v < byText.size(); ++v) byText[v] = v;
+  std::sort(byText.begin(), byText.end(),
+            [&](uint32_t x, uint32_t y) { return CompareBytes(values[x], values[y]) < 0; });
+  // start[r] ends as where the rows of the value ranked r begin.
+  std::vector<uint32_t> rank(values.size());
+  std::vector<uint32_t> start(values.size() + 1, 0);
+  for (uint32_t r = 0; r < byText.size(); ++r) rank[byText[r]] = r;
+  for (uint32_t v : valueOf) ++start[rank[v] + 1];
+  for (size_t r = 1; r < start.size(); ++r) start[r] += start[r - 1];
+  std::vector<uint32_t> next(start.begin(), start.end() - 1);
   for (size_t i = 0; i < rowCount_; ++i)
-    keys[i] = {Prefix(CellText(i, f)), static_cast<uint32_t>(i)};
-  for (int shift = 0; shift < 64; shift += 8) {
-    size_t count[257] = {};
-    for (const Key& k : keys) ++count[((k.prefix >> shift) & 0xFF) + 1];
-    if (count[((keys[0].prefix >> shift) & 0xFF) + 1] == rowCount_) continue;
-    for (size_t d = 1; d < 257; ++d) count[d] += count[d - 1];
-    for (const Key& k : keys) spare[count[(k.prefix >> shift) & 0xFF]++] = k;
-    keys.swap(spare);
-  }
-  for (size_t i = 0; i < rowCount_; ++i) ix.order[i] = keys[i].row;
+    ix.order[next[rank[valueOf[i]]]++] = static_cast<uint32_t>(i);
+  if (ix.fields.size() == 1) return;
   auto less = [&](uint32_t x, uint32_t y) { return CompareRows(ix, x, y) < 0; };
-  for (size_t i = 0; i < rowCount_;) {
-    size_t j = i + 1;
-    while (j < rowCount_ && keys[j].prefix == keys[i].prefix) ++j;
-    const auto from = ix.order.begin() + static_cast<std::ptrdiff_t>(i);
-    const auto to = ix.order.begin() + static_cast<std::ptrdiff_t>(j);
-    if (j - i > 1 && !std::is_sorted(from, to, less)) std::stable_sort(from, to, less);
-    i = j;
+  for (size_t r = 0; r + 1 < start.size(); ++r) {
+    const auto from = ix.order.begin() + static_cast<std::ptrdiff_t>(start[r]);
+    const auto to = ix.order.begin() + static_cast<std::ptrdiff_t>(start[r + 1]);
+    if (to - from > 1 && !std::is_sorted(from, to, less)) std::stable_sort(from, to, less);
   }
 }
 

@@ -9,9 +9,9 @@
 namespace velmor {
 
 // An inflated resource; owns its bytes and frees them when it goes out of scope. The bytes are
-// followed by kTail NUL bytes, so a reader scanning a word at a time never leaves the buffer.
+// followed by kTail NUL bytes, so a reader scanning a block at a time never leaves the buffer.
 struct ResourceBuffer {
-  static constexpr size_t kTail = 8;
+  static constexpr size_t kTail = 64;
   std::unique_ptr<char[]> data;
   size_t size = 0;
   std::string_view View() const { return {data.get(), size}; }

@@ -10,6 +10,10 @@
 #include <limits>
 #include <thread>
 
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
+
 #include "data/gbk_text.h"
 #include "data/mem_table.h"
 
@@ -63,40 +67,66 @@ bool AllDigits(const char* begin, const char* end) {
   return true;
 }
 
-// Eight bytes at a time, as one word: the stretches between quotes are short but of every
-// length, and a byte-by-byte loop mispredicts its exit once per value.
-constexpr uint64_t kOnes = 0x0101010101010101ull;
-constexpr uint64_t kHighBits = 0x8080808080808080ull;
-// The arena's data rows are followed by this many NUL bytes, so a word read never leaves it.
-constexpr size_t kPadding = 8;
+// The arena's data rows are followed by this many NUL bytes, so a block read never leaves it.
+constexpr size_t kPadding = 64;
 
-// Bytes of `w` equal to zero flag their high bit (the lowest flagged byte is exact).
-constexpr uint64_t ZeroBytes(uint64_t w) {
-  return (w - kOnes) & ~w & kHighBits;
-}
+// Finds the bytes that end the plain run of a value (the quote, the escape character, line
+// breaks) 64 bytes at a time: a block's stops become one bit mask, and each value's end is
+// one count of trailing zeros. The stretches between quotes are short but of every length,
+// and a loop over bytes or words mispredicts its exit once per value. The text holds a NUL at
+// its end and kPadding bytes behind it.
+class StopFinder {
+ public:
+  StopFinder(char quote, char escape) : quote_(quote), escape_(escape) {}
 
-// The first byte from `q` on that `stop` marks; every byte `stop` marks is the quote, the
-// escape character or below 0x0E, and the text holds a NUL at its end.
-const char* SkipPlainBytes(const char* q, const bool* stop, uint64_t quoteBytes,
-                           uint64_t escapeBytes) {
-  if constexpr (std::endian::native == std::endian::little) {
+  // The first stop byte from `q` on.
+  const char* Next(const char* q) {
     for (;;) {
-      uint64_t w = 0;
-      std::memcpy(&w, q, sizeof w);
-      const uint64_t below = (w - kOnes * 0x0E) & ~w & kHighBits;
-      const uint64_t hit = ZeroBytes(w ^ quoteBytes) | ZeroBytes(w ^ escapeBytes) | below;
-      if (hit == 0) {
-        q += sizeof w;
-        continue;
+      // As addresses: before the first block there is no block to measure from.
+      const uintptr_t offset = reinterpret_cast<uintptr_t>(q) - reinterpret_cast<uintptr_t>(base_);
+      if (offset < 64) {
+        const uint64_t m = mask_ >> offset;
+        if (m != 0) return q + std::countr_zero(m);
+        q = base_ + 64;
       }
-      q += std::countr_zero(hit) / 8;
-      if (stop[static_cast<unsigned char>(*q)]) return q;
-      ++q;  // a control byte that ends nothing
+      Load(q);
     }
   }
-  while (!stop[static_cast<unsigned char>(*q)]) ++q;
-  return q;
-}
+
+ private:
+  void Load(const char* q) {
+    base_ = q;
+#ifdef __SSE2__
+    const __m128i quote = _mm_set1_epi8(quote_);
+    const __m128i escape = _mm_set1_epi8(escape_);
+    const __m128i cr = _mm_set1_epi8('\r');
+    const __m128i lf = _mm_set1_epi8('\n');
+    const __m128i zero = _mm_setzero_si128();
+    uint64_t m = 0;
+    for (int k = 0; k < 4; ++k) {
+      const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(q + 16 * k));
+      const __m128i hit =
+          _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(x, quote), _mm_cmpeq_epi8(x, escape)),
+                       _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(x, cr), _mm_cmpeq_epi8(x, lf)),
+                                    _mm_cmpeq_epi8(x, zero)));
+      m |= static_cast<uint64_t>(static_cast<uint16_t>(_mm_movemask_epi8(hit))) << (16 * k);
+    }
+    mask_ = m;
+#else
+    uint64_t m = 0;
+    for (int k = 0; k < 64; ++k) {
+      const char c = q[k];
+      if (c == quote_ || c == escape_ || IsLineBreak(c)) m |= uint64_t{1} << k;
+    }
+    mask_ = m;
+#endif
+  }
+
+  const char quote_;
+  const char escape_;
+  const char* base_ = nullptr;
+  uint64_t mask_ = 0;
+};
 
 int ParseIntOr(std::string_view s, int fallback) {
   int v = 0;
@@ -276,18 +306,11 @@ void TTableTextFormat::StoreInteger(const TMemTable& table, TMemTable::Cell& cel
 
 void TTableTextFormat::ReadSpan(const TMemTable& table, const char* text, const char* end,
                                 RowSpan& span) const {
-  // Bytes that end the plain run of a value: the quote, the escape character, line breaks.
-  bool stop[256] = {};
-  stop[static_cast<unsigned char>(CSVQuote)] = true;
-  stop[static_cast<unsigned char>(EscapeChar)] = true;
-  stop[static_cast<unsigned char>('\r')] = stop[static_cast<unsigned char>('\n')] = true;
-  stop[0] = true;
+  StopFinder stops(CSVQuote, EscapeChar);
   const char fieldDelimiter = CSVFieldDelimiter;
   const char recordDelimiter = CSVRecordDelimiter;
   const char quote = CSVQuote;
   const auto isDelimiter = [=](char c) { return c == fieldDelimiter || c == recordDelimiter; };
-  const uint64_t quoteBytes = kOnes * static_cast<unsigned char>(quote);
-  const uint64_t escapeBytes = kOnes * static_cast<unsigned char>(EscapeChar);
 
   const size_t nf = table.fields_.size();
   const std::vector<int>& columnField = columnField_;
@@ -318,8 +341,7 @@ void TTableTextFormat::ReadSpan(const TMemTable& table, const char* text, const 
     while (column < columns && !IsLineBreak(*p)) {
       const int f = columnField[column];
       if (*p == quote) {
-        const char* q = p + 1;
-        q = SkipPlainBytes(q, stop, quoteBytes, escapeBytes);
+        const char* const q = stops.Next(p + 1);
         if (*q == quote && (isDelimiter(q[1]) || IsLineBreak(q[1]))) {
           ++column;
           const char* const begin = p + 1;
