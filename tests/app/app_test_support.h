@@ -37,6 +37,7 @@ class ScriptedDialogs : public IDialogs {
   };
 
   std::vector<Shown> Messages;
+  std::vector<Shown> Warnings;
   std::vector<Shown> Questions;
   std::deque<bool> YesNoAnswers;
   std::deque<TAnswer> YesNoCancelAnswers;
@@ -50,6 +51,9 @@ class ScriptedDialogs : public IDialogs {
 
   void Message(QWidget*, const QString& caption, const QString& text) override {
     Messages.push_back({caption, text});
+  }
+  void Warning(QWidget*, const QString& caption, const QString& text) override {
+    Warnings.push_back({caption, text});
   }
   bool AskYesNo(QWidget*, const QString& caption, const QString& text) override {
     Questions.push_back({caption, text});
