@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QPrinter>
+#include <QSettings>
 #include <QString>
 #include <QStringList>
 #include <QTimer>
@@ -120,6 +121,12 @@ class FixtureResources {
  private:
   std::map<std::string, std::string> packed_;
 };
+
+// Keeps the settings of this test program in `folder`, never in the user's own.
+inline void KeepSettingsIn(const QString& folder) {
+  QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, folder);
+  QCoreApplication::setOrganizationName(QStringLiteral("velmor-test"));
+}
 
 // A version check that ends at once without touching the network.
 inline VersionCheckSettings OfflineVersionCheck() {

@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QLabel>
+#include <QLineEdit>
 #include <QSettings>
 #include <QTemporaryDir>
 
@@ -20,9 +21,7 @@ class TimetableWindowTest : public QObject {
  private slots:
   void initTestCase() {
     QVERIFY(dir_.isValid());
-    // The remembered file is kept in this run's folder, never in the user's settings.
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, dir_.filePath("settings"));
-    QCoreApplication::setOrganizationName(QStringLiteral("velmor-test"));
+    KeepSettingsIn(dir_.filePath(QStringLiteral("settings")));
     good_ = dir_.filePath(QStringLiteral("good.velmor"));
     const std::string tables = std::string(VELMOR_FIXTURE_DIR) + "/tables/";
     // One train fewer than the built-in tables, so that the window shows which it queries.
@@ -135,7 +134,8 @@ class TimetableWindowTest : public QObject {
   // Picks `path` in the file dialog of 打开时刻表….
   static void Open(const TimetableWindows& windows, const QString& path) {
     const auto watch = WhenModal<QFileDialog>([path](QFileDialog* d) {
-      d->selectFile(path);
+      // Typed, as selectFile races the dialog's folder listing.
+      d->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(path);
       static_cast<QDialog*>(d)->accept();  // QFileDialog hides its override
     });
     windows.Window()->MOpenTimetable->trigger();
