@@ -2,10 +2,10 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <fstream>
 
 #include "data/gbk_text.h"
+#include "feed_support.h"
 
 namespace velmor {
 namespace {
@@ -30,7 +30,7 @@ TEST(SameCityGroups, BuiltInGroupsSuffixRuleAndOverrides) {
 }
 
 std::string WriteCities(const std::string& text) {
-  const auto path = std::filesystem::temp_directory_path() / "velmor_same_city_cities.csv";
+  const auto path = testing::FreshDir("cities") / "cities.csv";
   std::ofstream(path, std::ios::binary) << text;
   return path.string();
 }
