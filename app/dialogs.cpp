@@ -43,17 +43,25 @@ std::optional<QString> ChooseExportFile(IDialogs& dialogs, QWidget* parent) {
   QString name = chosen->trimmed();
   if (name.isEmpty()) return std::nullopt;
   if (QFileInfo(name).suffix().isEmpty()) name += QLatin1Char('.') + ExportSuffix();
-  // Replacing a file silently loses it, so the user is asked first.
-  if (QFileInfo::exists(name)) {
-    const QString question =
-        QStringLiteral("%1 已存在。\n要替换它吗？").arg(QFileInfo(name).fileName());
-    if (!dialogs.AskYesNo(parent, AppTitle(), question)) return std::nullopt;
-  }
+  if (!ConfirmReplace(dialogs, parent, name)) return std::nullopt;
   return name;
+}
+
+bool ConfirmReplace(IDialogs& dialogs, QWidget* parent, const QString& name) {
+  // Replacing a file silently loses it, so the user is asked first.
+  if (!QFileInfo::exists(name)) return true;
+  const QString question =
+      QStringLiteral("%1 已存在。\n要替换它吗？").arg(QFileInfo(name).fileName());
+  return dialogs.AskYesNo(parent, AppTitle(), question);
 }
 
 void QtDialogs::Message(QWidget* parent, const QString& caption, const QString& text) {
   QMessageBox box(QMessageBox::NoIcon, caption, text, QMessageBox::Ok, parent);
+  box.exec();
+}
+
+void QtDialogs::Warning(QWidget* parent, const QString& caption, const QString& text) {
+  QMessageBox box(QMessageBox::Warning, caption, text, QMessageBox::Ok, parent);
   box.exec();
 }
 

@@ -20,6 +20,9 @@ class IDialogs {
   // A modal message with an OK button and no icon.
   virtual void Message(QWidget* parent, const QString& caption, const QString& text) = 0;
 
+  // A modal message with an OK button and the warning icon.
+  virtual void Warning(QWidget* parent, const QString& caption, const QString& text) = 0;
+
   // A Yes/No question with the question icon; true for Yes.
   virtual bool AskYesNo(QWidget* parent, const QString& caption, const QString& text) = 0;
 
@@ -43,6 +46,7 @@ class IDialogs {
 class QtDialogs : public IDialogs {
  public:
   void Message(QWidget* parent, const QString& caption, const QString& text) override;
+  void Warning(QWidget* parent, const QString& caption, const QString& text) override;
   bool AskYesNo(QWidget* parent, const QString& caption, const QString& text) override;
   TAnswer AskYesNoCancel(QWidget* parent, const QString& caption, const QString& text) override;
   std::optional<QString> SaveFileName(QWidget* parent, const QString& filter,
@@ -62,6 +66,10 @@ QString ExportSuffix();
 // added to a name without one, and a Yes/No question before an existing file is replaced.
 // Nothing when the user cancels or declines.
 std::optional<QString> ChooseExportFile(IDialogs& dialogs, QWidget* parent);
+
+// Asks before an existing file `name` is replaced; true when it does not exist or the user
+// answers Yes.
+bool ConfirmReplace(IDialogs& dialogs, QWidget* parent, const QString& name);
 
 // Qt's form of a "description|pattern|..." filter: "description (pattern);;...".
 QString QtFileFilter(const QString& filter);

@@ -86,7 +86,8 @@ struct SharedProgress {
   std::atomic<bool> cancel{false};
 };
 
-ImportResult ImportWithProgress(QWidget* parent, const FeedChoice& choice, const QString& out) {
+ImportResult ImportWithProgress(QWidget* parent, const FeedChoice& choice, const QString& out,
+                                const ImportWorkerHook& onWorker) {
   SharedProgress shared;
   ImportResult result;
   std::thread worker([&] {
@@ -102,9 +103,12 @@ ImportResult ImportWithProgress(QWidget* parent, const FeedChoice& choice, const
       ImportHooks hooks;
       hooks.Cancel = &shared.cancel;
       hooks.Progress = [&](std::string_view step, int percent) {
-        const std::lock_guard<std::mutex> hold(shared.lock);
-        shared.step = FromGbk(step);
-        shared.percent = percent;
+        {
+          const std::lock_guard<std::mutex> hold(shared.lock);
+          shared.step = FromGbk(step);
+          shared.percent = percent;
+        }
+        if (onWorker) onWorker(step, percent);
       };
       result = ImportFeedToFile(choice.Feed.toStdString(), out.toStdString(), options,
                                 ImportReference{builtIn.KMPy, builtIn.KMSM}, hooks);
@@ -115,6 +119,8 @@ ImportResult ImportWithProgress(QWidget* parent, const FeedChoice& choice, const
   progress.setWindowTitle(QStringLiteral("导入时刻表"));
   progress.setWindowModality(Qt::WindowModal);
   progress.setMinimumDuration(0);
+  // Every step runs from 0 to 100: a step's end must not hide the dialog until the next one.
+  progress.setAutoReset(false);
   QObject::connect(&progress, &QProgressDialog::canceled, [&] { shared.cancel = true; });
   QEventLoop loop;
   QTimer timer;
@@ -124,7 +130,8 @@ ImportResult ImportWithProgress(QWidget* parent, const FeedChoice& choice, const
       return;
     }
     const std::lock_guard<std::mutex> hold(shared.lock);
-    if (!shared.cancel) {
+    // Until the first report the dialog keeps its own label.
+    if (!shared.cancel && !shared.step.isEmpty()) {
       progress.setLabelText(shared.step);
       progress.setValue(shared.percent);
     }
@@ -137,7 +144,8 @@ ImportResult ImportWithProgress(QWidget* parent, const FeedChoice& choice, const
 
 }  // namespace
 
-std::optional<QString> RunImportDialog(QWidget* parent, IDialogs& dialogs) {
+std::optional<QString> RunImportDialog(QWidget* parent, IDialogs& dialogs,
+                                       const ImportWorkerHook& onWorker) {
   const std::optional<FeedChoice> choice = AskForFeed(parent);
   if (!choice) return std::nullopt;
   std::optional<QString> out = dialogs.SaveFileName(
@@ -146,7 +154,9 @@ std::optional<QString> RunImportDialog(QWidget* parent, IDialogs& dialogs) {
   if (!out) return std::nullopt;
   if (!out->endsWith(QLatin1String(kTimetableExtension)))
     *out += QLatin1String(kTimetableExtension);
-  const ImportResult result = ImportWithProgress(parent, *choice, *out);
+  // The save dialog leaves the question to the program, after the extension has been added.
+  if (!ConfirmReplace(dialogs, parent, *out)) return std::nullopt;
+  const ImportResult result = ImportWithProgress(parent, *choice, *out, onWorker);
   if (result.Cancelled) return std::nullopt;
   if (!result.Ok) {
     dialogs.Message(parent, AppTitle(),

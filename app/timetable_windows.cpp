@@ -1,9 +1,7 @@
 #include "app/timetable_windows.h"
 
-#include <QMessageBox>
 #include <QSettings>
 
-#include "app/UnitVelmor.h"
 #include "app/dialogs.h"
 #include "app/qt_text.h"
 #include "data/timetable_file.h"
@@ -15,7 +13,15 @@ const QString kSettingsKey = QStringLiteral("Timetable/File");
 
 }  // namespace
 
-TimetableWindows::TimetableWindows() = default;
+TimetableWindows::TimetableWindows(TFrmVelmorOptions base) : base_(std::move(base)) {
+  if (!base_.Dialogs) {
+    ownDialogs_ = std::make_unique<QtDialogs>();
+    base_.Dialogs = ownDialogs_.get();
+  }
+  dialogs_ = base_.Dialogs;
+  base_.SwitchTimetable = [this](const QString& p) { Switch(p); };
+}
+
 TimetableWindows::~TimetableWindows() = default;
 
 QString TimetableWindows::Remembered() {
@@ -23,8 +29,7 @@ QString TimetableWindows::Remembered() {
 }
 
 std::unique_ptr<TFrmVelmor> TimetableWindows::Make(const QString& path, QString* why) {
-  TFrmVelmorOptions options;
-  options.SwitchTimetable = [this](const QString& p) { Switch(p); };
+  TFrmVelmorOptions options = base_;
   if (!path.isEmpty()) {
     // The whole file is read and loaded once here, so that a damaged table is refused before
     // the window depends on it.
@@ -50,19 +55,38 @@ void TimetableWindows::Show(std::unique_ptr<TFrmVelmor> window) {
 }
 
 void TimetableWindows::Start(const QString& path) {
-  const QString wanted = path.isEmpty() ? Remembered() : path;
-  QString why;
-  std::unique_ptr<TFrmVelmor> window = wanted.isEmpty() ? nullptr : Make(wanted, &why);
-  if (!window) {
-    if (!wanted.isEmpty()) {
-      QMessageBox::warning(
-          nullptr, AppTitle(),
-          QStringLiteral("时刻表 %1 无法打开，使用内置时刻表。\n%2").arg(wanted, why));
-    }
-    window = Make(QString(), &why);
-  } else if (!path.isEmpty()) {
-    QSettings().setValue(kSettingsKey, path);
+  // The given file, then the one in use last time: a bad file on the command line does not
+  // take the user's timetable away.
+  QStringList wanted;
+  if (!path.isEmpty()) wanted << path;
+  if (const QString remembered = Remembered(); !remembered.isEmpty() && remembered != path) {
+    wanted << remembered;
   }
+  QStringList failed, reasons;
+  std::unique_ptr<TFrmVelmor> window;
+  QString used;
+  for (const QString& candidate : wanted) {
+    QString why;
+    window = Make(candidate, &why);
+    if (window) {
+      used = candidate;
+      break;
+    }
+    failed << candidate;
+    reasons << why;
+  }
+  if (!window) {
+    QString why;
+    window = Make(QString(), &why);
+  }
+  const QString instead =
+      used.isEmpty() ? QStringLiteral("使用内置时刻表") : QStringLiteral("使用时刻表 ") + used;
+  for (qsizetype i = 0; i < failed.size(); ++i) {
+    dialogs_->Warning(
+        nullptr, AppTitle(),
+        QStringLiteral("时刻表 %1 无法打开，%2。\n%3").arg(failed[i], instead, reasons[i]));
+  }
+  if (!path.isEmpty() && used == path) QSettings().setValue(kSettingsKey, path);
   Show(std::move(window));
 }
 
@@ -70,7 +94,7 @@ void TimetableWindows::Switch(const QString& path) {
   QString why;
   std::unique_ptr<TFrmVelmor> window = Make(path, &why);
   if (!window) {
-    QMessageBox::warning(
+    dialogs_->Warning(
         window_.get(), AppTitle(),
         QStringLiteral("时刻表 %1 无法打开，仍使用当前的时刻表。\n%2").arg(path, why));
     return;

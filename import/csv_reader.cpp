@@ -14,6 +14,11 @@ CsvReader::CsvReader(std::string_view text, std::string fileName)
   }
 }
 
+CsvReader::CsvReader(std::string_view text, std::string fileName, std::vector<std::string> header)
+    : text_(text), file_(std::move(fileName)), header_(std::move(header)) {
+  if (text_.starts_with("\xEF\xBB\xBF")) pos_ = 3;
+}
+
 int CsvReader::Column(std::string_view name) const {
   for (size_t i = 0; i < header_.size(); ++i) {
     if (header_[i] == name) return static_cast<int>(i);

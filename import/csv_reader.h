@@ -20,6 +20,8 @@ class CsvReader {
  public:
   // Reads the header row of `text` (which must outlive the reader); `fileName` prefixes errors.
   CsvReader(std::string_view text, std::string fileName);
+  // Reads `text` as a file without a header row whose columns are `header`.
+  CsvReader(std::string_view text, std::string fileName, std::vector<std::string> header);
 
   // Position of a header name, -1 when the file has no such column.
   int Column(std::string_view name) const;

@@ -66,19 +66,27 @@ std::optional<std::map<std::string, std::string>> ReadCityOverrides(const std::s
                                                                     std::string* error) {
   std::ifstream f(path, std::ios::binary);
   if (!f) {
-    if (error) *error = G("无法打开城市对照文件：") + path;
+    if (error) *error = G("无法打开城市对照文件：") + Utf8ToGbk(path);
     return std::nullopt;
   }
   std::ostringstream s;
   s << f.rdbuf();
-  const std::string text = "station,city\n" + s.str();
+  const std::string text = s.str();
   std::map<std::string, std::string> out;
   try {
-    CsvReader csv(text, path);
+    // The file has no header row, so its lines count from its first.
+    // Messages are GBK; the name was given as UTF-8.
+    CsvReader csv(text, Utf8ToGbk(path), {"station", "city"});
+    const int stationColumn = csv.Column("station");
+    const int cityColumn = csv.Column("city");
     while (csv.Next()) {
-      const std::string station = Trim(Utf8ToGbk(csv.Field(0)));
-      const std::string city = Trim(Utf8ToGbk(csv.Field(1)));
-      if (!station.empty() && !city.empty()) out[station] = city;
+      const std::string station = Trim(Utf8ToGbk(csv.Field(stationColumn)));
+      const std::string city = Trim(Utf8ToGbk(csv.Field(cityColumn)));
+      // A row the user wrote but that says nothing would silently leave a station ungrouped.
+      if (station.empty() || city.empty() || !csv.Field(2).empty()) {
+        throw CsvError(csv.Where() + G("：应为“车站,城市”两列"));
+      }
+      out[station] = city;
     }
   } catch (const CsvError& e) {
     if (error) *error = e.what();

@@ -36,8 +36,9 @@ class SameCityGroups {
   int last_ = 0;
 };
 
-// Reads a two-column override file ("station,city" per line, UTF-8); nothing and `error`
-// (GBK) when it cannot be read.
+// Reads a two-column override file ("station,city" per line, UTF-8, no header row); nothing
+// and `error` (GBK, "file:line：..." for a bad row) when it cannot be read or a row lacks a
+// station or a city or has more than two columns.
 std::optional<std::map<std::string, std::string>> ReadCityOverrides(const std::string& path,
                                                                     std::string* error);
 

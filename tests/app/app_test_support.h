@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QPrinter>
+#include <QSettings>
 #include <QString>
 #include <QStringList>
 #include <QTimer>
@@ -37,6 +38,7 @@ class ScriptedDialogs : public IDialogs {
   };
 
   std::vector<Shown> Messages;
+  std::vector<Shown> Warnings;
   std::vector<Shown> Questions;
   std::deque<bool> YesNoAnswers;
   std::deque<TAnswer> YesNoCancelAnswers;
@@ -50,6 +52,9 @@ class ScriptedDialogs : public IDialogs {
 
   void Message(QWidget*, const QString& caption, const QString& text) override {
     Messages.push_back({caption, text});
+  }
+  void Warning(QWidget*, const QString& caption, const QString& text) override {
+    Warnings.push_back({caption, text});
   }
   bool AskYesNo(QWidget*, const QString& caption, const QString& text) override {
     Questions.push_back({caption, text});
@@ -116,6 +121,12 @@ class FixtureResources {
  private:
   std::map<std::string, std::string> packed_;
 };
+
+// Keeps the settings of this test program in `folder`, never in the user's own.
+inline void KeepSettingsIn(const QString& folder) {
+  QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, folder);
+  QCoreApplication::setOrganizationName(QStringLiteral("velmor-test"));
+}
 
 // A version check that ends at once without touching the network.
 inline VersionCheckSettings OfflineVersionCheck() {

@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+
 #include "data/gbk_text.h"
+#include "feed_support.h"
 
 namespace velmor {
 namespace {
@@ -24,6 +27,30 @@ TEST(SameCityGroups, BuiltInGroupsSuffixRuleAndOverrides) {
   EXPECT_EQ(g.at(G("甲")), g.at(G("乙")));        // the override file's city
   EXPECT_NE(g.at(G("新城站")), g.at(G("新城")));  // wins over the rule
   EXPECT_EQ(groups.GroupCount(), 6u);
+}
+
+std::string WriteCities(const std::string& text) {
+  const auto path = testing::FreshDir("cities") / "cities.csv";
+  std::ofstream(path, std::ios::binary) << text;
+  return path.string();
+}
+
+TEST(CityOverrides, LinesCountFromTheFirstAndABadRowIsNamed) {
+  const std::string good = WriteCities("\xEF\xBB\xBF甲, 某市\r\n\n\"乙\",某市,\n");
+  std::string error;
+  const auto read = ReadCityOverrides(good, &error);
+  ASSERT_TRUE(read) << GbkToUtf8(error);
+  EXPECT_EQ(*read,
+            (std::map<std::string, std::string>{{G("甲"), G("某市")}, {G("乙"), G("某市")}}));
+
+  for (const char* bad : {"甲,某市\n\n乙\n", "甲,某市\n\n乙,某市,丙\n"}) {
+    const std::string path = WriteCities(bad);
+    EXPECT_FALSE(ReadCityOverrides(path, &error));
+    EXPECT_EQ(GbkToUtf8(error), path + ":3：应为“车站,城市”两列");
+  }
+  const std::string path = WriteCities("甲,某市\n\"乙,某市\n");
+  EXPECT_FALSE(ReadCityOverrides(path, &error));
+  EXPECT_EQ(GbkToUtf8(error), path + ":2：引号没有结束");
 }
 
 }  // namespace
