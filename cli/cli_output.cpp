@@ -1,6 +1,8 @@
 #include "cli/cli_output.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <iostream>
 
 #include "data/gbk_text.h"
 #include "present/grid_export.h"
@@ -168,6 +170,15 @@ void WriteRows(std::ostream& out, CliFormat format, const std::vector<std::strin
 
 std::string JsonQuoted(const std::string& utf8) {
   return JsonString(utf8);
+}
+
+int FlushedStatus(int status, std::ostream& err) {
+  errno = 0;
+  if (!std::cout.flush() && errno != EPIPE) {
+    err << "velmor-cli: cannot write the output\n";
+    return 1;
+  }
+  return status;
 }
 
 }  // namespace velmor

@@ -31,6 +31,10 @@ void WriteRows(std::ostream& out, CliFormat format, const std::vector<std::strin
                const std::vector<std::string>& keys,
                const std::vector<std::vector<std::string>>& rows);
 
+// The exit status once standard output is flushed: a result that never reached its reader is
+// no success (1, said on `err`), but a reader that stopped reading (`| head`) wanted no more.
+int FlushedStatus(int status, std::ostream& err);
+
 // A UTF-8 text as a json string, quotes included.
 std::string JsonQuoted(const std::string& utf8);
 

@@ -2,10 +2,8 @@
 
 #include <optional>
 
-#include "cli/cli_import.h"
 #include "cli/cli_output.h"
 #include "cli/cli_plan.h"
-#include "cli/cli_print.h"
 #include "data/gbk_text.h"
 #include "data/loaders.h"
 #include "data/timetable_file.h"
@@ -43,8 +41,8 @@ std::string StationText(const std::string& utf8) {
 class CliFrontEnd {
  public:
   CliFrontEnd(const TablesSet& tables, const CliOptions& o, CliFormat format, std::ostream& out,
-              std::ostream& err)
-      : session_(tables), o_(o), format_(format), out_(out), err_(err) {}
+              std::ostream& err, PdfPrinter print)
+      : session_(tables), o_(o), format_(format), out_(out), err_(err), print_(print) {}
 
   int Run() {
     switch (o_.Command) {
@@ -137,8 +135,8 @@ class CliFrontEnd {
 
   int Print(const TStringGrid& grid, bool detail, int rows) {
     if (o_.PrintFile.empty()) return 0;
-    std::string error;
-    if (PrintToPdf(o_.PrintFile, grid, detail, rows, &error)) return 0;
+    std::string error = "printing is not part of this program";
+    if (print_ && print_(o_.PrintFile, grid, detail, rows, &error)) return 0;
     err_ << "velmor-cli: " << error << '\n';
     return 1;
   }
@@ -158,18 +156,19 @@ class CliFrontEnd {
   std::ostream& err_;
   // The station-timetable box: the cz command's station, empty otherwise.
   std::string cz_;
+  PdfPrinter print_;
 };
 
 }  // namespace
 
-int RunCli(const CliOptions& options, std::ostream& out, std::ostream& err, bool stdoutIsTerminal) {
-  if (options.Command == CliCommand::Import) return RunCliImport(options, out, err, false);
+int RunCli(const CliOptions& options, std::ostream& out, std::ostream& err, bool stdoutIsTerminal,
+           PdfPrinter print) {
   TablesSet tables;
   if (!LoadTables(tables, options.TablesDir, options.TimetableFile, err)) return 1;
   const CliFormat format =
       options.Format.value_or(stdoutIsTerminal ? CliFormat::Table : CliFormat::Csv);
   if (options.Command == CliCommand::Plan) return RunPlanCommand(tables, options, format, out, err);
-  return CliFrontEnd(tables, options, format, out, err).Run();
+  return CliFrontEnd(tables, options, format, out, err, print).Run();
 }
 
 }  // namespace velmor

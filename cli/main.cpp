@@ -1,11 +1,11 @@
 #include <unistd.h>
 
-#include <cerrno>
 #include <iostream>
 
 #include "cli/cli_args.h"
-#include "cli/cli_import.h"
+#include "cli/cli_output.h"
 #include "cli/cli_run.h"
+#include "cli/full_program.h"
 
 int main(int argc, char** argv) {
   const std::vector<std::string> args(argv + 1, argv + argc);
@@ -19,17 +19,8 @@ int main(int argc, char** argv) {
     std::cout << velmor::CliUsage();
     return std::cout.flush() ? 0 : 1;
   }
-  // Only an import shows progress, on standard error when a person watches it.
+  if (velmor::NeedsFullProgram(*options)) return velmor::RunFullProgram(argv, std::cerr);
   const int status =
-      options->Command == velmor::CliCommand::Import
-          ? velmor::RunCliImport(*options, std::cout, std::cerr, isatty(STDERR_FILENO) != 0)
-          : velmor::RunCli(*options, std::cout, std::cerr, isatty(STDOUT_FILENO) != 0);
-  // A result that never reached its reader is no success (a full disk, a closed terminal);
-  // a reader that stopped reading (`| head`) wanted no more.
-  errno = 0;
-  if (!std::cout.flush() && errno != EPIPE) {
-    std::cerr << "velmor-cli: cannot write the output\n";
-    return 1;
-  }
-  return status;
+      velmor::RunCli(*options, std::cout, std::cerr, isatty(STDOUT_FILENO) != 0, nullptr);
+  return velmor::FlushedStatus(status, std::cerr);
 }

@@ -1,6 +1,7 @@
 #include "data/mem_table.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
 #include <thread>
 
@@ -99,36 +100,82 @@ int CompareBytes(std::string_view a, std::string_view b) {
 }
 
 // The distinct values of one text field, each row's value numbered in order of first
-// appearance: an open-addressing table over views into the arena, so no value is copied.
+// appearance: an open-addressing table over views into the arena, so no value is copied. Every
+// view lies in the arena, which has ResourceBuffer::kTail readable bytes behind its end, so the
+// first eight bytes of any value read as one word; most values differ there.
 class DistinctTexts {
  public:
   // The number of `text`; a text not met before gets the next one.
   uint32_t Number(std::string_view text) {
     if (values_.size() * 2 >= slots_.size()) Grow();
+    const uint64_t head = Head(text);
     const size_t mask = slots_.size() - 1;
-    for (size_t at = Hash(text) & mask;; at = (at + 1) & mask) {
+    for (size_t at = Hash(head, text) & mask;; at = (at + 1) & mask) {
       const uint32_t slot = slots_[at];
       if (slot == 0) {
-        values_.push_back(text);
+        values_.push_back({head, text});
         slots_[at] = static_cast<uint32_t>(values_.size());
         return static_cast<uint32_t>(values_.size() - 1);
       }
-      if (values_[slot - 1] == text) return slot - 1;
+      const Value& v = values_[slot - 1];
+      if (v.head == head && v.text.size() == text.size() &&
+          (text.size() <= 8 ||
+           std::memcmp(v.text.data() + 8, text.data() + 8, text.size() - 8) == 0)) {
+        return slot - 1;
+      }
     }
   }
-  const std::vector<std::string_view>& Values() const { return values_; }
+
+  // The values' numbers in byte order of the values.
+  std::vector<uint32_t> InByteOrder() const {
+    struct Key {
+      uint64_t order;  // the first eight bytes as a big-endian number
+      uint32_t value;
+    };
+    std::vector<Key> keys(values_.size());
+    for (uint32_t v = 0; v < keys.size(); ++v) {
+      const uint64_t h = values_[v].head;
+      keys[v] = {std::endian::native == std::endian::little ? __builtin_bswap64(h) : h, v};
+    }
+    std::sort(keys.begin(), keys.end(), [&](const Key& x, const Key& y) {
+      if (x.order != y.order) return x.order < y.order;
+      return CompareBytes(values_[x.value].text, values_[y.value].text) < 0;
+    });
+    std::vector<uint32_t> out(keys.size());
+    for (size_t k = 0; k < keys.size(); ++k) out[k] = keys[k].value;
+    return out;
+  }
+  size_t Count() const { return values_.size(); }
 
  private:
-  static size_t Hash(std::string_view s) {
-    uint64_t h = 0xcbf29ce484222325ull;
-    for (char c : s) h = (h ^ static_cast<unsigned char>(c)) * 0x100000001b3ull;
-    return static_cast<size_t>(h ^ h >> 29);
+  struct Value {
+    uint64_t head;
+    std::string_view text;
+  };
+  // The first eight bytes in memory order, zeros past the end of a shorter value.
+  static uint64_t Head(std::string_view s) {
+    if (s.empty()) return 0;
+    uint64_t w = 0;
+    std::memcpy(&w, s.data(), 8);
+    if (s.size() >= 8) return w;
+    const uint64_t keep = ~uint64_t{0} >> (8 * (8 - s.size()));
+    return std::endian::native == std::endian::little ? w & keep
+                                                      : w & ~(~uint64_t{0} >> (8 * s.size()));
+  }
+  static size_t Hash(uint64_t head, std::string_view s) {
+    uint64_t h = head ^ s.size();
+    for (size_t i = 8; i < s.size(); ++i)
+      h = (h ^ static_cast<unsigned char>(s[i])) * 0x100000001b3ull;
+    // Every bit of the value moves the low bits the table's slot is taken from.
+    h = (h ^ h >> 33) * 0xff51afd7ed558ccdull;
+    h = (h ^ h >> 33) * 0xc4ceb9fe1a85ec53ull;
+    return static_cast<size_t>(h ^ h >> 33);
   }
   void Grow() {
     std::vector<uint32_t> slots(std::max<size_t>(slots_.size() * 2, 1024), 0);
     const size_t mask = slots.size() - 1;
     for (uint32_t v = 0; v < values_.size(); ++v) {
-      size_t at = Hash(values_[v]) & mask;
+      size_t at = Hash(values_[v].head, values_[v].text) & mask;
       while (slots[at] != 0) at = (at + 1) & mask;
       slots[at] = v + 1;
     }
@@ -136,7 +183,7 @@ class DistinctTexts {
   }
 
   std::vector<uint32_t> slots_;  // 0 for a free slot, else the value's number + 1
-  std::vector<std::string_view> values_;
+  std::vector<Value> values_;
 };
 
 }  // namespace
@@ -184,14 +231,10 @@ void TMemTable::SortIndex(Index& ix) const {
   DistinctTexts distinct;
   std::vector<uint32_t> valueOf(rowCount_);
   for (size_t i = 0; i < rowCount_; ++i) valueOf[i] = distinct.Number(CellText(i, f));
-  const std::vector<std::string_view>& values = distinct.Values();
-  std::vector<uint32_t> byText(values.size());
-  for (uint32_t v = 0; v < byText.size(); ++v) byText[v] = v;
-  std::sort(byText.begin(), byText.end(),
-            [&](uint32_t x, uint32_t y) { return CompareBytes(values[x], values[y]) < 0; });
+  const std::vector<uint32_t> byText = distinct.InByteOrder();
   // start[r] ends as where the rows of the value ranked r begin.
-  std::vector<uint32_t> rank(values.size());
-  std::vector<uint32_t> start(values.size() + 1, 0);
+  std::vector<uint32_t> rank(distinct.Count());
+  std::vector<uint32_t> start(distinct.Count() + 1, 0);
   for (uint32_t r = 0; r < byText.size(); ++r) rank[byText[r]] = r;
   for (uint32_t v : valueOf) ++start[rank[v] + 1];
   for (size_t r = 1; r < start.size(); ++r) start[r] += start[r - 1];

@@ -545,7 +545,7 @@ void MainWindowTest::bothFrontEndsShowTheSameRows() {
   cli.Args = {"北京", "上海"};
   std::ostringstream out;
   std::ostringstream err;
-  QCOMPARE(RunCli(cli, out, err, false), 0);
+  QCOMPARE(RunCli(cli, out, err, false, nullptr), 0);
   QCOMPARE(QString::fromStdString(out.str()), QString::fromStdString(shown));
 }
 

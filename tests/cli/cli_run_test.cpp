@@ -191,6 +191,25 @@ TEST_F(CliRun, PrintWritesWhatIsShownIntoAPdf) {
   ExpectRefused({"--print", pdf.string(), "zzz", "合肥", "鹰潭"}, 64, "need a train list");
 }
 
+// A copy of velmor-cli without velmor-cli-full still answers queries, and says why it cannot
+// print rather than failing silently.
+TEST_F(CliRun, WithoutTheFullProgramOnlyPrintingFails) {
+  const fs::path alone = dir_ / "bin" / "velmor-cli";
+  fs::create_directories(alone.parent_path());
+  fs::copy_file(VELMOR_CLI_EXE, alone);
+  const std::string cmd = Quote(alone.string()) + " --tables " +
+                          Quote(std::string(VELMOR_FIXTURE_DIR) + "/tables") + " --format csv";
+  EXPECT_EQ(std::system((cmd + " cc K10 >/dev/null 2>&1").c_str()), 0);
+  const fs::path err = dir_ / "stderr";
+  const int raw = std::system(
+      (cmd + " --print " + Quote((dir_ / "x.pdf").string()) + " cc K10 2>" + Quote(err.string()))
+          .c_str());
+  ASSERT_TRUE(WIFEXITED(raw));
+  EXPECT_EQ(WEXITSTATUS(raw), 1);
+  EXPECT_NE(ReadFile(err).find("cannot run"), std::string::npos) << ReadFile(err);
+  EXPECT_FALSE(fs::exists(dir_ / "x.pdf"));
+}
+
 TEST_F(CliRun, AnOutputThatCannotBeWrittenFails) {
   const std::string cmd = Quote(VELMOR_CLI_EXE) + " --tables " +
                           Quote(std::string(VELMOR_FIXTURE_DIR) + "/tables") +

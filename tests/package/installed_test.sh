@@ -36,6 +36,9 @@ done
 rows=$("$usr/bin/velmor-cli" --format csv zz 北京 上海)
 [ -n "$rows" ] || fail "no train from 北京 to 上海"
 awk -F, 'NF != 15 { exit 1 }' <<<"$rows" || fail "rows of other than 15 fields: $rows"
+# Printing is handed to the full program at its installed place.
+"$usr/bin/velmor-cli" --print "$root/k10.pdf" cc K10 >/dev/null || fail "velmor-cli --print"
+[ "$(head -c 5 "$root/k10.pdf")" = "%PDF-" ] || fail "no PDF printed"
 
 # The window stays up until the timeout ends it.
 status=0
