@@ -77,7 +77,7 @@ constexpr size_t kPadding = 64;
 // its end and kPadding bytes behind it.
 class StopFinder {
  public:
-  StopFinder(char quote, char escape) : quote_(quote), escape_(escape) {}
+  StopFinder(char quote, char escape) : quoteByte_(quote), escapeByte_(escape) {}
 
   // The first stop byte from `q` on.
   const char* Next(const char* q) {
@@ -96,34 +96,33 @@ class StopFinder {
  private:
   void Load(const char* q) {
     base_ = q;
-#ifdef __SSE2__
-    const __m128i quote = _mm_set1_epi8(quote_);
-    const __m128i escape = _mm_set1_epi8(escape_);
-    const __m128i cr = _mm_set1_epi8('\r');
-    const __m128i lf = _mm_set1_epi8('\n');
-    const __m128i zero = _mm_setzero_si128();
     uint64_t m = 0;
+#ifdef __SSE2__
     for (int k = 0; k < 4; ++k) {
       const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(q + 16 * k));
       const __m128i hit =
-          _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(x, quote), _mm_cmpeq_epi8(x, escape)),
-                       _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(x, cr), _mm_cmpeq_epi8(x, lf)),
-                                    _mm_cmpeq_epi8(x, zero)));
+          _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(x, quote_), _mm_cmpeq_epi8(x, escape_)),
+                       _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(x, cr_), _mm_cmpeq_epi8(x, lf_)),
+                                    _mm_cmpeq_epi8(x, _mm_setzero_si128())));
       m |= static_cast<uint64_t>(static_cast<uint16_t>(_mm_movemask_epi8(hit))) << (16 * k);
     }
-    mask_ = m;
 #else
-    uint64_t m = 0;
     for (int k = 0; k < 64; ++k) {
       const char c = q[k];
-      if (c == quote_ || c == escape_ || IsLineBreak(c)) m |= uint64_t{1} << k;
+      if (c == quoteByte_ || c == escapeByte_ || IsLineBreak(c)) m |= uint64_t{1} << k;
     }
-    mask_ = m;
 #endif
+    mask_ = m;
   }
 
-  const char quote_;
-  const char escape_;
+  const char quoteByte_;
+  const char escapeByte_;
+#ifdef __SSE2__
+  const __m128i quote_ = _mm_set1_epi8(quoteByte_);
+  const __m128i escape_ = _mm_set1_epi8(escapeByte_);
+  const __m128i cr_ = _mm_set1_epi8('\r');
+  const __m128i lf_ = _mm_set1_epi8('\n');
+#endif
   const char* base_ = nullptr;
   uint64_t mask_ = 0;
 };
@@ -338,14 +337,16 @@ void TTableTextFormat::ReadSpan(const TMemTable& table, const char* text, const 
     TMemTable::Cell* row = span.cells + base;
     std::copy(nullRow.begin(), nullRow.end(), row);
     size_t column = 0;
-    while (column < columns && !IsLineBreak(*p)) {
+    while (column < columns) {
       const int f = columnField[column];
       if (*p == quote) {
         const char* const q = stops.Next(p + 1);
-        if (*q == quote && (isDelimiter(q[1]) || IsLineBreak(q[1]))) {
+        const char after = q[1];
+        const bool delimited = isDelimiter(after);
+        if (*q == quote && (delimited || IsLineBreak(after))) {
           ++column;
           const char* const begin = p + 1;
-          p = isDelimiter(q[1]) ? q + 2 : q + 1;
+          p = delimited ? q + 2 : q + 1;
           if (f < 0) continue;
           TMemTable::Cell& cell = row[f];
           const auto length = static_cast<uint32_t>(q - begin);
@@ -360,6 +361,8 @@ void TTableTextFormat::ReadSpan(const TMemTable& table, const char* text, const 
           }
           continue;
         }
+      } else if (IsLineBreak(*p)) {
+        break;
       }
       // Anything else (doubled quotes, escapes, bytes outside quotes, a line ending inside
       // quotes) takes the general rules for the rest of the line.
