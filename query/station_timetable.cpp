@@ -28,8 +28,10 @@ void QueryStationTimetable(PubState& state, const TablesSet& tables, std::string
     for (; !stops.Eof() && SameBytes(stops.Text(sf.ID), train); stops.Next()) {
       if (!wanted.Match(stops.Text(sf.Station))) continue;
       const std::string_view id = stops.Text(sf.ID);
-      if (!list.LocateOnward("ID", id)) continue;
-      TPub_GridResult r;
+      // A train calling twice in the city finds its list row where the cursor already stands.
+      if (!SameBytes(list.Text(lf.ID), id) && !list.LocateOnward("ID", id)) continue;
+      // Built where it stays: a record is thirty texts, and a hub lists hundreds of trains.
+      TPub_GridResult& r = state.Pub_GridResults.emplace_back();
       SetTrainFields(r, list, lf);
       if (!stops.Text(sf.D_Time).empty()) {
         SetFromStop(r, stops, sf);
@@ -50,7 +52,6 @@ void QueryStationTimetable(PubState& state, const TablesSet& tables, std::string
         SetOriginBoarding(r, list, lf);
       }
       SetIntervalFields(r);
-      state.Pub_GridResults.push_back(std::move(r));
       ComputeRowFares(state, state.Pub_GridResults.size() - 1);
     }
   });

@@ -25,14 +25,15 @@ void QueryStationToStation(PubState& state, const TablesSet& tables, std::string
   const TWantedStations alightAt(state, exact, 2);
 
   // Only the trains calling on both sides are walked, each from its first stop.
-  std::optional<std::vector<std::string_view>> trains =
-      CallingTrains(tables.KMTrain, boardAt.Names());
-  const std::optional<std::vector<std::string_view>> alighting =
+  std::optional<std::vector<TCallingTrain>> trains = CallingTrains(tables.KMTrain, boardAt.Names());
+  const std::optional<std::vector<TCallingTrain>> alighting =
       CallingTrains(tables.KMTrain, alightAt.Names());
   if (trains && alighting) {
-    std::vector<std::string_view> both;
-    std::set_intersection(trains->begin(), trains->end(), alighting->begin(), alighting->end(),
-                          std::back_inserter(both));
+    std::vector<TCallingTrain> both;
+    std::set_intersection(
+        trains->begin(), trains->end(), alighting->begin(), alighting->end(),
+        std::back_inserter(both),
+        [](const TCallingTrain& a, const TCallingTrain& b) { return a.ID < b.ID; });
     trains = std::move(both);
   }
   ForEachTrainRun(stops, trains, [&] {

@@ -25,7 +25,7 @@ bool WalksByID(const TMemTable& table) {
   return walk != defs.end() && LedBy(*walk, "ID");
 }
 
-std::optional<std::vector<std::string_view>> CallingTrains(
+std::optional<std::vector<TCallingTrain>> CallingTrains(
     const TMemTable& KMTrain, const std::vector<std::string_view>& stations) {
   const StopFields sf(KMTrain);
   const std::vector<TIndexDef>& defs = KMTrain.IndexDefs();
@@ -41,6 +41,7 @@ std::optional<std::vector<std::string_view>> CallingTrains(
   struct Key {
     uint64_t prefix;
     std::string_view id;
+    size_t guess;
     bool operator<(const Key& o) const {
       if (prefix != o.prefix) return prefix < o.prefix;
       if (id.size() <= 8 && o.id.size() <= 8) return id.size() < o.id.size();
@@ -56,16 +57,40 @@ std::optional<std::vector<std::string_view>> CallingTrains(
       if (!id.empty()) std::memcpy(b, id.data(), std::min<size_t>(id.size(), 8));
       uint64_t prefix = 0;
       for (unsigned char x : b) prefix = prefix << 8 | x;
-      keys.push_back({prefix, id});
+      // A stop number out of reach of the record gives a guess past the end, never taken.
+      const size_t record = c.CurrentRecord();
+      const int32_t before = c.Integer(sf.S_No) - 1;
+      const size_t guess =
+          before >= 0 && static_cast<size_t>(before) <= record ? record - before : SIZE_MAX;
+      keys.push_back({prefix, id, guess});
     }
   }
-  std::sort(keys.begin(), keys.end());
-  std::vector<std::string_view> trains;
+  // Stops of one station usually come out in load order, which is the order wanted.
+  if (!std::is_sorted(keys.begin(), keys.end())) std::sort(keys.begin(), keys.end());
+  std::vector<TCallingTrain> trains;
   trains.reserve(keys.size());
   for (const Key& k : keys) {
-    if (trains.empty() || !SameBytes(trains.back(), k.id)) trains.push_back(k.id);
+    if (trains.empty() || !SameBytes(trains.back().ID, k.id)) trains.push_back({k.id, k.guess});
   }
   return trains;
+}
+
+bool MoveToFirstStop(TTableCursor& stops, int idField, const TCallingTrain& train) {
+  // Each run ends on the next train's first stop, and often that is the train wanted.
+  if (!stops.Eof() && SameBytes(stops.Text(idField), train.ID)) return true;
+  const size_t from = stops.Position();
+  const size_t guess = train.FirstStopGuess;
+  // The guess holds when the row there is the train's and the row before is not: rows of one
+  // train stand together in a walk by ID.
+  if (stops.MoveTo(guess) && SameBytes(stops.Text(idField), train.ID)) {
+    if (guess == 0) return true;
+    stops.MoveTo(guess - 1);
+    const bool first = !SameBytes(stops.Text(idField), train.ID);
+    stops.MoveTo(guess);
+    if (first) return true;
+  }
+  stops.MoveTo(from);
+  return stops.LocateOnward("ID", train.ID);
 }
 
 }  // namespace velmor

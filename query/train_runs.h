@@ -15,24 +15,37 @@ namespace velmor {
 // byte order of the IDs (the current index is led by ID).
 bool WalksByID(const TMemTable& table);
 
-// The numbers of the trains with a stop at one of `stations`, in byte order without repeats,
-// found through the stop table's index led by Station; nothing when the table has no such
-// index or its walk order is not led by ID (then only a walk over every stop finds them).
-std::optional<std::vector<std::string_view>> CallingTrains(
+// A train with a stop at a wanted station, and where its first stop probably stands in the
+// walk order: the position of that stop's record less its stop number, right whenever the
+// table was loaded in walk order (as every timetable is written).
+struct TCallingTrain {
+  std::string_view ID;
+  size_t FirstStopGuess;
+};
+
+// The trains with a stop at one of `stations`, in byte order of their numbers without
+// repeats, found through the stop table's index led by Station; nothing when the table has no
+// such index or its walk order is not led by ID (then only a walk over every stop finds them).
+std::optional<std::vector<TCallingTrain>> CallingTrains(
     const TMemTable& KMTrain, const std::vector<std::string_view>& stations);
+
+// Moves `stops` to the first stop of `train`: where it stands already, at the guessed position,
+// or by a search onward. False when the train has no stops (the cursor is then unmoved).
+bool MoveToFirstStop(TTableCursor& stops, int idField, const TCallingTrain& train);
 
 // Calls `run()` with `stops` on the first stop of each train, in walk order: every train when
 // `trains` is empty-handed, otherwise those listed. `run` must leave the cursor past the
 // train's last stop (or at the end).
 template <typename Run>
-void ForEachTrainRun(TTableCursor& stops,
-                     const std::optional<std::vector<std::string_view>>& trains, Run run) {
+void ForEachTrainRun(TTableCursor& stops, const std::optional<std::vector<TCallingTrain>>& trains,
+                     Run run) {
   if (!trains) {
     for (stops.First(); !stops.Eof();) run();
     return;
   }
-  for (std::string_view id : *trains) {
-    if (stops.LocateOnward("ID", id)) run();
+  const int idField = stops.Table().FieldIndex("ID");
+  for (const TCallingTrain& train : *trains) {
+    if (MoveToFirstStop(stops, idField, train)) run();
   }
 }
 

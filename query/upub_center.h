@@ -1,7 +1,9 @@
 // The shared unit: result records, the query state, and the arithmetic every query uses.
 #pragma once
 
+#include <cmath>
 #include <cstdint>
+#include <limits>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -100,7 +102,7 @@ struct PubState {
 };
 
 // Display name of a train type code; "" outside 1..14.
-std::string TrainTypeName(int32_t nType);
+const std::string& TrainTypeName(int32_t nType);
 
 // Minutes of a running-time text ("1:1" is 61, "18" is 18); unreadable parts count as 0.
 int32_t ElapsedToMinutes(std::string_view text);
@@ -120,7 +122,20 @@ std::string IntervalSpeed(std::string_view fromDistance, std::string_view toDist
                           std::string_view fromElapsed, std::string_view toElapsed);
 
 // Rounds halves up and truncates negatives toward zero (2.5 -> 3, -2.7 -> -2).
-int32_t RoundHalfUp(double x);
+// Inline: every interval fare rounds some twenty times.
+inline int32_t RoundHalfUp(double x) {
+  // Converting a double outside the int32 range is undefined, so such values saturate.
+  if (std::isnan(x)) return 0;
+  const double t = std::trunc(x);
+  const double r = (x - t >= 0.5) ? t + 1 : t;
+  if (r >= static_cast<double>(std::numeric_limits<int32_t>::max())) {
+    return std::numeric_limits<int32_t>::max();
+  }
+  if (r <= static_cast<double>(std::numeric_limits<int32_t>::min())) {
+    return std::numeric_limits<int32_t>::min();
+  }
+  return static_cast<int32_t>(r);
+}
 
 // Day label of the n-th travelling day: "当天" for 1, "第n天" after (GBK).
 std::string DayLabel(int32_t day);
