@@ -10,6 +10,9 @@ namespace velmor {
 
 namespace {
 
+// How many stops ahead a walk through the Station index asks for a stop's bytes.
+constexpr int kLookAhead = 8;
+
 bool LedBy(const TIndexDef& d, std::string_view field) {
   return !d.FieldNames.empty() && SameTextAscii(d.FieldNames.front(), field) && !d.Descending &&
          !d.CaseInsensitive;
@@ -51,7 +54,15 @@ std::optional<std::vector<TCallingTrain>> CallingTrains(
   std::vector<Key> keys;
   for (std::string_view name : stations) {
     if (!c.Locate("Station", name)) continue;
+    // The stops of a station lie all over the table, each a wait for memory: a second cursor
+    // some rows ahead asks for them early, so that several waits overlap.
+    TTableCursor ahead = c;
+    for (int k = 0; k < kLookAhead && !ahead.Eof(); ++k) ahead.Next();
     for (; !c.Eof() && SameBytes(c.Text(sf.Station), name); c.Next()) {
+      if (!ahead.Eof()) {
+        __builtin_prefetch(ahead.Text(sf.ID).data());
+        ahead.Next();
+      }
       const std::string_view id = c.Text(sf.ID);
       unsigned char b[8] = {};
       if (!id.empty()) std::memcpy(b, id.data(), std::min<size_t>(id.size(), 8));
