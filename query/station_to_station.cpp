@@ -23,8 +23,9 @@ void QueryStationToStation(PubState& state, const TablesSet& tables, std::string
   if (!sf.Valid() || !lf.Valid()) return;
   const TWantedStations boardAt(state, exact, 1);
   const TWantedStations alightAt(state, exact, 2);
+  const bool listByID = WalksByID(tables.KMList);
 
-  // Only the trains calling on both sides are walked, each from its first stop.
+  // Only the trains calling on both sides are walked, each from its earliest boarding stop.
   std::optional<std::vector<TCallingTrain>> trains = CallingTrains(tables.KMTrain, boardAt.Names());
   const std::optional<std::vector<TCallingTrain>> alighting =
       CallingTrains(tables.KMTrain, alightAt.Names());
@@ -58,7 +59,7 @@ void QueryStationToStation(PubState& state, const TablesSet& tables, std::string
       }
       stops.Next();
     }
-    if (!alights || !list.LocateOnward("ID", id)) return;
+    if (!alights || !StepToTrain(list, lf.ID, id, listByID)) return;
     TPub_GridResult& r = state.Pub_GridResults.emplace_back();
     SetFromStop(r, tables.KMTrain, sf, from);
     SetToStop(r, tables.KMTrain, sf, to);

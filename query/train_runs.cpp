@@ -1,6 +1,7 @@
 #include "query/train_runs.h"
 
 #include <algorithm>
+#include <cstddef>
 #include <cstdint>
 #include <cstring>
 
@@ -41,19 +42,28 @@ std::optional<std::vector<TCallingTrain>> CallingTrains(
   c.SetIndexName(byStation->Name);
   // A hub's stations have thousands of stops: the numbers sort on their first eight bytes as
   // one integer, looking at the bytes only where those agree.
+  // Stops of one train order by stop number as the index does (no number first), so that the
+  // first of them is its earliest call.
   struct Key {
     uint64_t prefix;
     std::string_view id;
-    size_t guess;
+    int64_t stopNo;
+    size_t record;
     bool operator<(const Key& o) const {
       if (prefix != o.prefix) return prefix < o.prefix;
-      if (id.size() <= 8 && o.id.size() <= 8) return id.size() < o.id.size();
-      return id.substr(8) < o.id.substr(8);
+      if (id.size() > 8 || o.id.size() > 8) {
+        const int c = id.substr(8).compare(o.id.substr(8));
+        if (c != 0) return c < 0;
+      } else if (id.size() != o.id.size()) {
+        return id.size() < o.id.size();
+      }
+      return stopNo < o.stopNo;
     }
   };
   std::vector<Key> keys;
   for (std::string_view name : stations) {
     if (!c.Locate("Station", name)) continue;
+    const size_t runStart = keys.size();
     // The stops of a station lie all over the table, each a wait for memory: a second cursor
     // some rows ahead asks for them early, so that several waits overlap.
     TTableCursor ahead = c;
@@ -68,40 +78,58 @@ std::optional<std::vector<TCallingTrain>> CallingTrains(
       if (!id.empty()) std::memcpy(b, id.data(), std::min<size_t>(id.size(), 8));
       uint64_t prefix = 0;
       for (unsigned char x : b) prefix = prefix << 8 | x;
-      // A stop number out of reach of the record gives a guess past the end, never taken.
-      const size_t record = c.CurrentRecord();
-      const int32_t before = c.Integer(sf.S_No) - 1;
-      const size_t guess =
-          before >= 0 && static_cast<size_t>(before) <= record ? record - before : SIZE_MAX;
-      keys.push_back({prefix, id, guess});
+      const int64_t stopNo = c.IsNull(sf.S_No) ? INT64_MIN : c.Integer(sf.S_No);
+      keys.push_back({prefix, id, stopNo, c.CurrentRecord()});
     }
+    // Stops of one station usually come out in load order, which is the order wanted: each
+    // station's run is sorted only when it is not, then merged into the runs before it.
+    const auto run = keys.begin() + static_cast<std::ptrdiff_t>(runStart);
+    if (!std::is_sorted(run, keys.end())) std::sort(run, keys.end());
+    std::inplace_merge(keys.begin(), run, keys.end());
   }
-  // Stops of one station usually come out in load order, which is the order wanted.
-  if (!std::is_sorted(keys.begin(), keys.end())) std::sort(keys.begin(), keys.end());
   std::vector<TCallingTrain> trains;
   trains.reserve(keys.size());
   for (const Key& k : keys) {
-    if (trains.empty() || !SameBytes(trains.back().ID, k.id)) trains.push_back({k.id, k.guess});
+    if (trains.empty() || !SameBytes(trains.back().ID, k.id)) trains.push_back({k.id, k.record});
   }
   return trains;
 }
 
-bool MoveToFirstStop(TTableCursor& stops, int idField, const TCallingTrain& train) {
+bool WalksByIDAndStopNo(const TMemTable& table) {
+  const std::vector<TIndexDef>& defs = table.IndexDefs();
+  auto walk = std::find_if(defs.begin(), defs.end(), [&](const TIndexDef& d) {
+    return SameTextAscii(d.Name, table.IndexName());
+  });
+  return walk != defs.end() && LedBy(*walk, "ID") && walk->Unique && walk->FieldNames.size() == 2 &&
+         SameTextAscii(walk->FieldNames[1], "S_No");
+}
+
+bool MoveToTrain(TTableCursor& stops, int idField, const TCallingTrain& train, bool byStopNo) {
   // Each run ends on the next train's first stop, and often that is the train wanted.
   if (!stops.Eof() && SameBytes(stops.Text(idField), train.ID)) return true;
+  // In a walk by number and stop number the earliest call is the train's first wanted stop;
+  // where the table was loaded in walk order (as every timetable is written) its record is
+  // also its place, and the walk starts right there.
   const size_t from = stops.Position();
-  const size_t guess = train.FirstStopGuess;
-  // The guess holds when the row there is the train's and the row before is not: rows of one
-  // train stand together in a walk by ID.
-  if (stops.MoveTo(guess) && SameBytes(stops.Text(idField), train.ID)) {
-    if (guess == 0) return true;
-    stops.MoveTo(guess - 1);
-    const bool first = !SameBytes(stops.Text(idField), train.ID);
-    stops.MoveTo(guess);
-    if (first) return true;
+  if (byStopNo && stops.MoveTo(train.FirstCall) && stops.CurrentRecord() == train.FirstCall) {
+    return true;
   }
   stops.MoveTo(from);
   return stops.LocateOnward("ID", train.ID);
+}
+
+bool StepToTrain(TTableCursor& list, int idField, std::string_view id, bool byID) {
+  // The trains come in order of their numbers, mostly a few rows apart in the list.
+  constexpr int kSteps = 16;
+  if (byID && !list.Eof() && list.Text(idField) <= id) {
+    for (int k = 0; k < kSteps && !list.Eof(); ++k, list.Next()) {
+      const std::string_view at = list.Text(idField);
+      if (at < id) continue;
+      return SameBytes(at, id);
+    }
+    if (list.Eof()) return false;
+  }
+  return list.LocateOnward("ID", id);
 }
 
 }  // namespace velmor

@@ -15,12 +15,11 @@ namespace velmor {
 // byte order of the IDs (the current index is led by ID).
 bool WalksByID(const TMemTable& table);
 
-// A train with a stop at a wanted station, and where its first stop probably stands in the
-// walk order: the position of that stop's record less its stop number, right whenever the
-// table was loaded in walk order (as every timetable is written).
+// A train with a stop at a wanted station, and the record of its earliest such stop (by stop
+// number).
 struct TCallingTrain {
   std::string_view ID;
-  size_t FirstStopGuess;
+  size_t FirstCall;
 };
 
 // The trains with a stop at one of `stations`, in byte order of their numbers without
@@ -29,13 +28,24 @@ struct TCallingTrain {
 std::optional<std::vector<TCallingTrain>> CallingTrains(
     const TMemTable& KMTrain, const std::vector<std::string_view>& stations);
 
-// Moves `stops` to the first stop of `train`: where it stands already, at the guessed position,
-// or by a search onward. False when the train has no stops (the cursor is then unmoved).
-bool MoveToFirstStop(TTableCursor& stops, int idField, const TCallingTrain& train);
+// Whether `table`'s walk order is by train number, then stop number, without repeats.
+bool WalksByIDAndStopNo(const TMemTable& table);
 
-// Calls `run()` with `stops` on the first stop of each train, in walk order: every train when
-// `trains` is empty-handed, otherwise those listed. `run` must leave the cursor past the
-// train's last stop (or at the end).
+// Moves `stops` to a stop of `train` from which a walk meets every wanted stop of it: where it
+// stands already (the train's first stop), at its earliest call when `byStopNo` (a walk
+// ordered as WalksByIDAndStopNo says) and the table was loaded in walk order there, or at its
+// first stop by a search onward. False when the train has no stops (the cursor is then unmoved).
+bool MoveToTrain(TTableCursor& stops, int idField, const TCallingTrain& train, bool byStopNo);
+
+// Moves `list` to the first row numbered `id`, as LocateOnward does, but where `byID` (the walk
+// is by number, as WalksByID says) and the row stands a few rows on, by stepping there. The
+// cursor may move onward when there is no such row.
+bool StepToTrain(TTableCursor& list, int idField, std::string_view id, bool byID);
+
+// Calls `run()` with `stops` on each train in walk order, at a stop from which the train's
+// wanted stops all lie ahead: every train from its first stop when `trains` is empty-handed,
+// otherwise those listed, as MoveToTrain places the cursor. `run` must leave the cursor past
+// the train's last stop (or at the end).
 template <typename Run>
 void ForEachTrainRun(TTableCursor& stops, const std::optional<std::vector<TCallingTrain>>& trains,
                      Run run) {
@@ -44,8 +54,9 @@ void ForEachTrainRun(TTableCursor& stops, const std::optional<std::vector<TCalli
     return;
   }
   const int idField = stops.Table().FieldIndex("ID");
+  const bool byStopNo = WalksByIDAndStopNo(stops.Table());
   for (const TCallingTrain& train : *trains) {
-    if (MoveToFirstStop(stops, idField, train)) run();
+    if (MoveToTrain(stops, idField, train, byStopNo)) run();
   }
 }
 

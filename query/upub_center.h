@@ -11,27 +11,31 @@
 namespace velmor {
 
 // One result row; fields in the order every query and the grid rely on.
+// The stored fares and running times the grid never shows are views: a query reads them from
+// the loaded tables, which outlive every result (the window or command owns both), and only
+// the fare computation reads them back. Building a hub's hundreds of rows then copies half the
+// texts it would otherwise.
 struct TPub_GridResult {
   std::string TrainID;
   int32_t NType = 0;
   std::string TypeName;
   std::string StartStation;
   std::string EndStation;
-  std::string TotalTime;
+  std::string_view TotalTime;
   int32_t TotalDistance = 0;
-  std::string TrainP1, TrainP2, TrainP3, TrainP4;
+  std::string_view TrainP1, TrainP2, TrainP3, TrainP4;
   std::string FromStation;
   int32_t FromNo = 0;
   int32_t FromDistance = 0;
-  std::string FromP1, FromP2, FromP3, FromP4;
+  std::string_view FromP1, FromP2, FromP3, FromP4;
   std::string FromDepart;
-  std::string FromElapsed;
+  std::string_view FromElapsed;
   std::string ToStation;
   int32_t ToNo = 0;
   std::string ToArrive;
-  std::string ToElapsed;
+  std::string_view ToElapsed;
   int32_t ToDistance = 0;
-  std::string ToP1, ToP2, ToP3, ToP4;
+  std::string_view ToP1, ToP2, ToP3, ToP4;
   int32_t StopCount = 0;
   int32_t Distance = 0;
   std::string Duration;
