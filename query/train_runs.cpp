@@ -14,6 +14,15 @@ namespace {
 // How many stops ahead a walk through the Station index asks for a stop's bytes.
 constexpr int kLookAhead = 8;
 
+// Byte order of two short numbers without a library call, as the table's indexes order them.
+bool OrdersBefore(std::string_view a, std::string_view b) {
+  const size_t n = a.size() < b.size() ? a.size() : b.size();
+  for (size_t i = 0; i < n; ++i) {
+    if (a[i] != b[i]) return static_cast<unsigned char>(a[i]) < static_cast<unsigned char>(b[i]);
+  }
+  return a.size() < b.size();
+}
+
 bool LedBy(const TIndexDef& d, std::string_view field) {
   return !d.FieldNames.empty() && SameTextAscii(d.FieldNames.front(), field) && !d.Descending &&
          !d.CaseInsensitive;
@@ -121,10 +130,10 @@ bool MoveToTrain(TTableCursor& stops, int idField, const TCallingTrain& train, b
 bool StepToTrain(TTableCursor& list, int idField, std::string_view id, bool byID) {
   // The trains come in order of their numbers, mostly a few rows apart in the list.
   constexpr int kSteps = 16;
-  if (byID && !list.Eof() && list.Text(idField) <= id) {
+  if (byID && !list.Eof() && !OrdersBefore(id, list.Text(idField))) {
     for (int k = 0; k < kSteps && !list.Eof(); ++k, list.Next()) {
       const std::string_view at = list.Text(idField);
-      if (at < id) continue;
+      if (OrdersBefore(at, id)) continue;
       return SameBytes(at, id);
     }
     if (list.Eof()) return false;
