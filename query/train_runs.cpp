@@ -50,9 +50,8 @@ std::optional<std::vector<TCallingTrain>> CallingTrains(
   TTableCursor c(KMTrain);
   c.SetIndexName(byStation->Name);
   // A hub's stations have thousands of stops: the numbers sort on their first eight bytes as
-  // one integer, looking at the bytes only where those agree.
-  // Stops of one train order by stop number as the index does (no number first), so that the
-  // first of them is its earliest call.
+  // one integer, looking at the bytes only where those agree. Stops of one train order by stop
+  // number as the index does (no number first), so that the first of them is its earliest call.
   struct Key {
     uint64_t prefix;
     std::string_view id;
@@ -61,7 +60,8 @@ std::optional<std::vector<TCallingTrain>> CallingTrains(
     bool operator<(const Key& o) const {
       if (prefix != o.prefix) return prefix < o.prefix;
       if (id.size() > 8 || o.id.size() > 8) {
-        const int c = id.substr(8).compare(o.id.substr(8));
+        const int c = id.substr(std::min<size_t>(id.size(), 8))
+                          .compare(o.id.substr(std::min<size_t>(o.id.size(), 8)));
         if (c != 0) return c < 0;
       } else if (id.size() != o.id.size()) {
         return id.size() < o.id.size();
