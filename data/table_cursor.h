@@ -53,6 +53,18 @@ class TTableCursor {
   }
   void Prior();
   void Last();
+
+  // The current row's place in the walk order (0 for the first row), and a move straight to
+  // one: a walk that found a row through another index can try where it stands in this one.
+  // MoveTo past the last row leaves the cursor where it was and returns false.
+  size_t Position() const { return pos_; }
+  bool MoveTo(size_t position) {
+    if (position >= rows_) return false;
+    pos_ = position;
+    bof_ = false;
+    eof_ = false;
+    return true;
+  }
   bool Eof() const { return eof_; }
   bool Bof() const { return bof_; }
 

@@ -1,6 +1,7 @@
 #include "present/result_grid.h"
 
 #include <array>
+#include <charconv>
 #include <string>
 
 #include "data/gbk_text.h"
@@ -38,8 +39,14 @@ TSortAs ColumnSort(int column) {
   return TSortAs::Text;
 }
 
-std::string FareCell(const std::string& fare) {
-  return fare.empty() ? std::string("-") : fare;
+std::string_view FareCell(const std::string& fare) {
+  return fare.empty() ? std::string_view("-") : std::string_view(fare);
+}
+
+// A count's decimal text, without a string of its own.
+void SetNumberCell(TStringGrid& grid, int col, int row, int32_t value) {
+  char buf[16];
+  grid.SetCell(col, row, std::string_view(buf, std::to_chars(buf, buf + sizeof buf, value).ptr));
 }
 
 // The four keep flags of one row; every comparison is byte for byte.
@@ -83,8 +90,8 @@ void WriteRow(TStringGrid& grid, int row, const TPub_GridResult& r) {
   grid.SetCell(5, row, r.FromDepart);
   grid.SetCell(6, row, r.ToStation);
   grid.SetCell(7, row, r.ToArrive);
-  grid.SetCell(8, row, std::to_string(r.StopCount));
-  grid.SetCell(9, row, std::to_string(r.Distance));
+  SetNumberCell(grid, 8, row, r.StopCount);
+  SetNumberCell(grid, 9, row, r.Distance);
   grid.SetCell(10, row, r.Duration);
   grid.SetCell(11, row, FareCell(r.FareHardSeat));
   grid.SetCell(12, row, FareCell(r.FareSoftSeat));

@@ -1,5 +1,6 @@
 #include "present/string_grid.h"
 
+#include <cstring>
 #include <utility>
 
 namespace velmor {
@@ -12,7 +13,14 @@ TStringGrid::TStringGrid(int colCount, int rowCount)
 
 void TStringGrid::SetRowCount(int rows) {
   if (rows < 0) rows = 0;
-  rows_.resize(static_cast<size_t>(rows), std::vector<std::string>(static_cast<size_t>(colCount_)));
+  // The blank row new rows copy is made only when the grid grows: every query settles the
+  // row count, and mostly to what it was.
+  if (static_cast<size_t>(rows) > rows_.size()) {
+    rows_.resize(static_cast<size_t>(rows),
+                 std::vector<std::string>(static_cast<size_t>(colCount_)));
+  } else {
+    rows_.resize(static_cast<size_t>(rows));
+  }
   rowCount_ = rows;
 }
 
@@ -22,9 +30,17 @@ const std::string& TStringGrid::Cells(int col, int row) const {
   return rows_[static_cast<size_t>(row)][static_cast<size_t>(col)];
 }
 
-void TStringGrid::SetCell(int col, int row, std::string text) {
+void TStringGrid::SetCell(int col, int row, std::string_view text) {
   if (col < 0 || col >= colCount_ || row < 0 || row >= rowCount_) return;
-  rows_[static_cast<size_t>(row)][static_cast<size_t>(col)] = std::move(text);
+  // Copied into the cell's own storage: a result grid rewrites some 9,000 cells per query, and
+  // a cell of the same length (the usual case for a time, a fare or a station) takes the bytes
+  // without the library's general replace.
+  std::string& cell = rows_[static_cast<size_t>(row)][static_cast<size_t>(col)];
+  if (cell.size() == text.size()) {
+    if (!text.empty()) std::memmove(cell.data(), text.data(), text.size());
+  } else {
+    cell.assign(text);
+  }
 }
 
 void TStringGrid::SwapRows(int row1, int row2) {

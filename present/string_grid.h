@@ -2,6 +2,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace velmor {
@@ -27,7 +28,7 @@ class TStringGrid {
   // Text of a cell; "" outside the grid.
   const std::string& Cells(int col, int row) const;
   // Writes a cell; writes outside the grid are ignored.
-  void SetCell(int col, int row, std::string text);
+  void SetCell(int col, int row, std::string_view text);
   // Exchanges the cells of two rows; ignored when either row lies outside the grid.
   void SwapRows(int row1, int row2);
 

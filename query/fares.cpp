@@ -3,6 +3,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
+#include <initializer_list>
 
 namespace velmor {
 
@@ -28,15 +29,25 @@ double Up01(double x) {
 }
 
 // Shortest decimal text of a fare that is whole or ends in .5 ("24", "23.5").
-std::string FareText(double value) {
+void SetFareText(std::string& out, double value) {
   char buf[64];
   auto [p, ec] = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::fixed);
-  if (ec != std::errc()) return {};
-  return std::string(buf, p);
+  if (ec != std::errc()) {
+    out.clear();
+    return;
+  }
+  out.assign(buf, p);
 }
 
-std::string IntText(double value) {
-  return std::to_string(RoundHalfUp(value));
+// Whole-yuan fares joined by "/" ("75/78/81"), assigned at once: a row has up to three.
+void SetWholeFares(std::string& out, std::initializer_list<double> values) {
+  char buf[48];
+  char* p = buf;
+  for (double v : values) {
+    if (p != buf) *p++ = '/';
+    p = std::to_chars(p, buf + sizeof buf, RoundHalfUp(v)).ptr;
+  }
+  out.assign(buf, p);
 }
 
 // Supplement of the fast types over a fare distance, before any multiplier.
@@ -192,9 +203,21 @@ void ComputeMultipleUnitFares(PubState& state, size_t row) {
   if (softUpper < 0) softUpper = 0;
   if (softLower < 0) softLower = 0;
 
-  r.FareHardSeat = seat > 0 ? IntText(seat) : std::string();
-  r.FareSoftSeat = first > 0 ? IntText(first) : std::string();
-  r.FareSoftSleeper = softUpper > 0 ? IntText(softUpper) + "/" + IntText(softLower) : std::string();
+  if (seat > 0) {
+    SetWholeFares(r.FareHardSeat, {seat});
+  } else {
+    r.FareHardSeat.clear();
+  }
+  if (first > 0) {
+    SetWholeFares(r.FareSoftSeat, {first});
+  } else {
+    r.FareSoftSeat.clear();
+  }
+  if (softUpper > 0) {
+    SetWholeFares(r.FareSoftSleeper, {softUpper, softLower});
+  } else {
+    r.FareSoftSleeper.clear();
+  }
 }
 
 void ComputeConventionalFares(PubState& state, size_t row) {
@@ -269,16 +292,16 @@ void ComputeConventionalFares(PubState& state, size_t row) {
   auto berth = [&](double k) { return RoundHalfUp(RoundHalfUp(v * k) * f); };
 
   // Step D: only the classes the train offers.
-  if (!IsDash(r.TrainP1)) r.FareHardSeat = FareText(hardSeat);
-  if (!IsDash(r.TrainP2)) r.FareSoftSeat = FareText(softSeat);
+  if (!IsDash(r.TrainP1)) SetFareText(r.FareHardSeat, hardSeat);
+  if (!IsDash(r.TrainP2)) SetFareText(r.FareSoftSeat, softSeat);
   if (!IsDash(r.TrainP3)) {
-    r.FareHardSleeper = IntText(seatCore + berth(1.1) + 10 + a + 1) + "/" +
-                        IntText(seatCore + berth(1.2) + 10 + a + 1) + "/" +
-                        IntText(seatCore + berth(1.3) + 10 + a + 1);
+    SetWholeFares(r.FareHardSleeper,
+                  {seatCore + berth(1.1) + 10 + a + 1, seatCore + berth(1.2) + 10 + a + 1,
+                   seatCore + berth(1.3) + 10 + a + 1});
   }
   if (!IsDash(r.TrainP4)) {
-    r.FareSoftSleeper =
-        IntText(softCore + berth(1.75) + 10 + 1) + "/" + IntText(softCore + berth(1.95) + 10 + 1);
+    SetWholeFares(r.FareSoftSleeper,
+                  {softCore + berth(1.75) + 10 + 1, softCore + berth(1.95) + 10 + 1});
   }
 }
 

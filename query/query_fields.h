@@ -2,7 +2,10 @@
 // from the current rows into a result record that every query makes.
 #pragma once
 
+#include <array>
+#include <cstddef>
 #include <string_view>
+#include <vector>
 
 #include "data/mem_table.h"
 #include "data/table_cursor.h"
@@ -22,16 +25,25 @@ inline bool SameBytes(std::string_view a, std::string_view b) {
   return true;
 }
 
+// The positions t.FieldIndex gives `names`. Tables are written with their fields in one known
+// order, and then one exact comparison per name settles each (names distinct even ignoring
+// case match nothing earlier); a train-number query otherwise spends a fifth of its time here.
+template <size_t N>
+std::array<int, N> ResolveFields(const TMemTable& t, const std::array<std::string_view, N>& names) {
+  const std::vector<TFieldDef>& defs = t.FieldDefs();
+  bool laidOut = defs.size() >= N;
+  for (size_t k = 0; laidOut && k < N; ++k) laidOut = SameBytes(defs[k].Name, names[k]);
+  std::array<int, N> positions;
+  for (size_t k = 0; k < N; ++k) {
+    positions[k] = laidOut ? static_cast<int>(k) : t.FieldIndex(names[k]);
+  }
+  return positions;
+}
+
 struct StopFields {
   explicit StopFields(const TMemTable& t)
-      : ID(t.FieldIndex("ID")),
-        Station(t.FieldIndex("Station")),
-        S_No(t.FieldIndex("S_No")),
-        A_Time(t.FieldIndex("A_time")),
-        D_Time(t.FieldIndex("D_time")),
-        R_Date(t.FieldIndex("R_Date")),
-        Distance(t.FieldIndex("Distance")),
-        P{t.FieldIndex("P1"), t.FieldIndex("P2"), t.FieldIndex("P3"), t.FieldIndex("P4")} {}
+      : StopFields(ResolveFields<11>(t, {"ID", "Station", "S_No", "A_Time", "D_Time", "R_Date",
+                                         "Distance", "P1", "P2", "P3", "P4"})) {}
   // False for a table that was never loaded; a query then finds nothing.
   bool Valid() const {
     return ID >= 0 && Station >= 0 && S_No >= 0 && A_Time >= 0 && D_Time >= 0 && R_Date >= 0 &&
@@ -39,19 +51,24 @@ struct StopFields {
   }
   int ID, Station, S_No, A_Time, D_Time, R_Date, Distance;
   int P[4];
+
+ private:
+  explicit StopFields(const std::array<int, 11>& f)
+      : ID(f[0]),
+        Station(f[1]),
+        S_No(f[2]),
+        A_Time(f[3]),
+        D_Time(f[4]),
+        R_Date(f[5]),
+        Distance(f[6]),
+        P{f[7], f[8], f[9], f[10]} {}
 };
 
 struct ListFields {
   explicit ListFields(const TMemTable& t)
-      : ID(t.FieldIndex("ID")),
-        NType(t.FieldIndex("NType")),
-        StartStation(t.FieldIndex("startStation")),
-        EndStation(t.FieldIndex("endStation")),
-        A_Time(t.FieldIndex("A_Time")),
-        D_Time(t.FieldIndex("D_Time")),
-        R_Date(t.FieldIndex("R_Date")),
-        Distance(t.FieldIndex("Distance")),
-        P{t.FieldIndex("P1"), t.FieldIndex("P2"), t.FieldIndex("P3"), t.FieldIndex("P4")} {}
+      : ListFields(ResolveFields<12>(t, {"ID", "NType", "StartStation", "endStation", "A_Time",
+                                         "D_Time", "R_Date", "Distance", "P1", "P2", "P3", "P4"})) {
+  }
   bool Valid() const {
     return ID >= 0 && NType >= 0 && StartStation >= 0 && EndStation >= 0 && A_Time >= 0 &&
            D_Time >= 0 && R_Date >= 0 && Distance >= 0 && P[0] >= 0 && P[1] >= 0 && P[2] >= 0 &&
@@ -59,6 +76,18 @@ struct ListFields {
   }
   int ID, NType, StartStation, EndStation, A_Time, D_Time, R_Date, Distance;
   int P[4];
+
+ private:
+  explicit ListFields(const std::array<int, 12>& f)
+      : ID(f[0]),
+        NType(f[1]),
+        StartStation(f[2]),
+        EndStation(f[3]),
+        A_Time(f[4]),
+        D_Time(f[5]),
+        R_Date(f[6]),
+        Distance(f[7]),
+        P{f[8], f[9], f[10], f[11]} {}
 };
 
 // Boarding fields from a stop: station, number, departure, running time, km, fares.

@@ -21,15 +21,17 @@ void QueryStationTimetable(PubState& state, const TablesSet& tables, std::string
   const ListFields lf(tables.KMList);
   if (!sf.Valid() || !lf.Valid()) return;
   const TWantedStations wanted(state, exact, 1);
+  const bool listByID = WalksByID(tables.KMList);
 
-  // Only the trains calling at the station are walked, each from its first stop.
+  // Only the trains calling at the station are walked, each from its earliest call there.
   ForEachTrainRun(stops, CallingTrains(tables.KMTrain, wanted.Names()), [&] {
     const std::string_view train = stops.Text(sf.ID);
     for (; !stops.Eof() && SameBytes(stops.Text(sf.ID), train); stops.Next()) {
       if (!wanted.Match(stops.Text(sf.Station))) continue;
       const std::string_view id = stops.Text(sf.ID);
-      if (!list.LocateOnward("ID", id)) continue;
-      TPub_GridResult r;
+      if (!StepToTrain(list, lf.ID, id, listByID)) continue;
+      // Built where it stays: a record is thirty texts, and a hub lists hundreds of trains.
+      TPub_GridResult& r = state.Pub_GridResults.emplace_back();
       SetTrainFields(r, list, lf);
       if (!stops.Text(sf.D_Time).empty()) {
         SetFromStop(r, stops, sf);
@@ -50,7 +52,6 @@ void QueryStationTimetable(PubState& state, const TablesSet& tables, std::string
         SetOriginBoarding(r, list, lf);
       }
       SetIntervalFields(r);
-      state.Pub_GridResults.push_back(std::move(r));
       ComputeRowFares(state, state.Pub_GridResults.size() - 1);
     }
   });

@@ -23,16 +23,18 @@ void QueryStationToStation(PubState& state, const TablesSet& tables, std::string
   if (!sf.Valid() || !lf.Valid()) return;
   const TWantedStations boardAt(state, exact, 1);
   const TWantedStations alightAt(state, exact, 2);
+  const bool listByID = WalksByID(tables.KMList);
 
-  // Only the trains calling on both sides are walked, each from its first stop.
-  std::optional<std::vector<std::string_view>> trains =
-      CallingTrains(tables.KMTrain, boardAt.Names());
-  const std::optional<std::vector<std::string_view>> alighting =
+  // Only the trains calling on both sides are walked, each from its earliest boarding stop.
+  std::optional<std::vector<TCallingTrain>> trains = CallingTrains(tables.KMTrain, boardAt.Names());
+  const std::optional<std::vector<TCallingTrain>> alighting =
       CallingTrains(tables.KMTrain, alightAt.Names());
   if (trains && alighting) {
-    std::vector<std::string_view> both;
-    std::set_intersection(trains->begin(), trains->end(), alighting->begin(), alighting->end(),
-                          std::back_inserter(both));
+    std::vector<TCallingTrain> both;
+    std::set_intersection(
+        trains->begin(), trains->end(), alighting->begin(), alighting->end(),
+        std::back_inserter(both),
+        [](const TCallingTrain& a, const TCallingTrain& b) { return a.ID < b.ID; });
     trains = std::move(both);
   }
   ForEachTrainRun(stops, trains, [&] {
@@ -57,7 +59,7 @@ void QueryStationToStation(PubState& state, const TablesSet& tables, std::string
       }
       stops.Next();
     }
-    if (!alights || !list.LocateOnward("ID", id)) return;
+    if (!alights || !StepToTrain(list, lf.ID, id, listByID)) return;
     TPub_GridResult& r = state.Pub_GridResults.emplace_back();
     SetFromStop(r, tables.KMTrain, sf, from);
     SetToStop(r, tables.KMTrain, sf, to);

@@ -1,6 +1,7 @@
 #include "query/train_runs.h"
 
 #include <algorithm>
+#include <cstddef>
 #include <cstdint>
 #include <cstring>
 
@@ -9,6 +10,18 @@
 namespace velmor {
 
 namespace {
+
+// How many stops ahead a walk through the Station index asks for a stop's bytes.
+constexpr int kLookAhead = 8;
+
+// Byte order of two short numbers without a library call, as the table's indexes order them.
+bool OrdersBefore(std::string_view a, std::string_view b) {
+  const size_t n = a.size() < b.size() ? a.size() : b.size();
+  for (size_t i = 0; i < n; ++i) {
+    if (a[i] != b[i]) return static_cast<unsigned char>(a[i]) < static_cast<unsigned char>(b[i]);
+  }
+  return a.size() < b.size();
+}
 
 bool LedBy(const TIndexDef& d, std::string_view field) {
   return !d.FieldNames.empty() && SameTextAscii(d.FieldNames.front(), field) && !d.Descending &&
@@ -25,7 +38,7 @@ bool WalksByID(const TMemTable& table) {
   return walk != defs.end() && LedBy(*walk, "ID");
 }
 
-std::optional<std::vector<std::string_view>> CallingTrains(
+std::optional<std::vector<TCallingTrain>> CallingTrains(
     const TMemTable& KMTrain, const std::vector<std::string_view>& stations) {
   const StopFields sf(KMTrain);
   const std::vector<TIndexDef>& defs = KMTrain.IndexDefs();
@@ -37,35 +50,95 @@ std::optional<std::vector<std::string_view>> CallingTrains(
   TTableCursor c(KMTrain);
   c.SetIndexName(byStation->Name);
   // A hub's stations have thousands of stops: the numbers sort on their first eight bytes as
-  // one integer, looking at the bytes only where those agree.
+  // one integer, looking at the bytes only where those agree. Stops of one train order by stop
+  // number as the index does (no number first), so that the first of them is its earliest call.
   struct Key {
     uint64_t prefix;
     std::string_view id;
+    int64_t stopNo;
+    size_t record;
     bool operator<(const Key& o) const {
       if (prefix != o.prefix) return prefix < o.prefix;
-      if (id.size() <= 8 && o.id.size() <= 8) return id.size() < o.id.size();
-      return id.substr(8) < o.id.substr(8);
+      if (id.size() > 8 || o.id.size() > 8) {
+        const int c = id.substr(std::min<size_t>(id.size(), 8))
+                          .compare(o.id.substr(std::min<size_t>(o.id.size(), 8)));
+        if (c != 0) return c < 0;
+      } else if (id.size() != o.id.size()) {
+        return id.size() < o.id.size();
+      }
+      return stopNo < o.stopNo;
     }
   };
   std::vector<Key> keys;
   for (std::string_view name : stations) {
     if (!c.Locate("Station", name)) continue;
+    const size_t runStart = keys.size();
+    // The stops of a station lie all over the table, each a wait for memory: a second cursor
+    // some rows ahead asks for them early, so that several waits overlap.
+    TTableCursor ahead = c;
+    for (int k = 0; k < kLookAhead && !ahead.Eof(); ++k) ahead.Next();
     for (; !c.Eof() && SameBytes(c.Text(sf.Station), name); c.Next()) {
+      if (!ahead.Eof()) {
+        __builtin_prefetch(ahead.Text(sf.ID).data());
+        ahead.Next();
+      }
       const std::string_view id = c.Text(sf.ID);
       unsigned char b[8] = {};
       if (!id.empty()) std::memcpy(b, id.data(), std::min<size_t>(id.size(), 8));
       uint64_t prefix = 0;
       for (unsigned char x : b) prefix = prefix << 8 | x;
-      keys.push_back({prefix, id});
+      const int64_t stopNo = c.IsNull(sf.S_No) ? INT64_MIN : c.Integer(sf.S_No);
+      keys.push_back({prefix, id, stopNo, c.CurrentRecord()});
     }
+    // Stops of one station usually come out in load order, which is the order wanted: each
+    // station's run is sorted only when it is not, then merged into the runs before it.
+    const auto run = keys.begin() + static_cast<std::ptrdiff_t>(runStart);
+    if (!std::is_sorted(run, keys.end())) std::sort(run, keys.end());
+    std::inplace_merge(keys.begin(), run, keys.end());
   }
-  std::sort(keys.begin(), keys.end());
-  std::vector<std::string_view> trains;
+  std::vector<TCallingTrain> trains;
   trains.reserve(keys.size());
   for (const Key& k : keys) {
-    if (trains.empty() || !SameBytes(trains.back(), k.id)) trains.push_back(k.id);
+    if (trains.empty() || !SameBytes(trains.back().ID, k.id)) trains.push_back({k.id, k.record});
   }
   return trains;
+}
+
+bool WalksByIDAndStopNo(const TMemTable& table) {
+  const std::vector<TIndexDef>& defs = table.IndexDefs();
+  auto walk = std::find_if(defs.begin(), defs.end(), [&](const TIndexDef& d) {
+    return SameTextAscii(d.Name, table.IndexName());
+  });
+  return walk != defs.end() && LedBy(*walk, "ID") && walk->Unique && walk->FieldNames.size() == 2 &&
+         SameTextAscii(walk->FieldNames[1], "S_No");
+}
+
+bool MoveToTrain(TTableCursor& stops, int idField, const TCallingTrain& train, bool byStopNo) {
+  // Each run ends on the next train's first stop, and often that is the train wanted.
+  if (!stops.Eof() && SameBytes(stops.Text(idField), train.ID)) return true;
+  // In a walk by number and stop number the earliest call is the train's first wanted stop;
+  // where the table was loaded in walk order (as every timetable is written) its record is
+  // also its place, and the walk starts right there.
+  const size_t from = stops.Position();
+  if (byStopNo && stops.MoveTo(train.FirstCall) && stops.CurrentRecord() == train.FirstCall) {
+    return true;
+  }
+  stops.MoveTo(from);
+  return stops.LocateOnward("ID", train.ID);
+}
+
+bool StepToTrain(TTableCursor& list, int idField, std::string_view id, bool byID) {
+  // The trains come in order of their numbers, mostly a few rows apart in the list.
+  constexpr int kSteps = 16;
+  if (byID && !list.Eof() && !OrdersBefore(id, list.Text(idField))) {
+    for (int k = 0; k < kSteps && !list.Eof(); ++k, list.Next()) {
+      const std::string_view at = list.Text(idField);
+      if (OrdersBefore(at, id)) continue;
+      return SameBytes(at, id);
+    }
+    if (list.Eof()) return false;
+  }
+  return list.LocateOnward("ID", id);
 }
 
 }  // namespace velmor

@@ -15,24 +15,48 @@ namespace velmor {
 // byte order of the IDs (the current index is led by ID).
 bool WalksByID(const TMemTable& table);
 
-// The numbers of the trains with a stop at one of `stations`, in byte order without repeats,
-// found through the stop table's index led by Station; nothing when the table has no such
-// index or its walk order is not led by ID (then only a walk over every stop finds them).
-std::optional<std::vector<std::string_view>> CallingTrains(
+// A train with a stop at a wanted station, and the record of its earliest such stop (by stop
+// number).
+struct TCallingTrain {
+  std::string_view ID;
+  size_t FirstCall;
+};
+
+// The trains with a stop at one of `stations`, in byte order of their numbers without
+// repeats, found through the stop table's index led by Station; nothing when the table has no
+// such index or its walk order is not led by ID (then only a walk over every stop finds them).
+std::optional<std::vector<TCallingTrain>> CallingTrains(
     const TMemTable& KMTrain, const std::vector<std::string_view>& stations);
 
-// Calls `run()` with `stops` on the first stop of each train, in walk order: every train when
-// `trains` is empty-handed, otherwise those listed. `run` must leave the cursor past the
-// train's last stop (or at the end).
+// Whether `table`'s walk order is by train number, then stop number, without repeats.
+bool WalksByIDAndStopNo(const TMemTable& table);
+
+// Moves `stops` to a stop of `train` from which a walk meets every wanted stop of it: where it
+// stands already (the train's first stop), at its earliest call when `byStopNo` (a walk
+// ordered as WalksByIDAndStopNo says) and the table was loaded in walk order there, or at its
+// first stop by a search onward. False when the train has no stops (the cursor is then unmoved).
+bool MoveToTrain(TTableCursor& stops, int idField, const TCallingTrain& train, bool byStopNo);
+
+// Moves `list` to the first row numbered `id`, as LocateOnward does, but where `byID` (the walk
+// is by number, as WalksByID says) and the row stands a few rows on, by stepping there. The
+// cursor may move onward when there is no such row.
+bool StepToTrain(TTableCursor& list, int idField, std::string_view id, bool byID);
+
+// Calls `run()` with `stops` on each train in walk order, at a stop from which the train's
+// wanted stops all lie ahead: every train from its first stop when `trains` is empty-handed,
+// otherwise those listed, as MoveToTrain places the cursor. `run` must leave the cursor past
+// the train's last stop (or at the end).
 template <typename Run>
-void ForEachTrainRun(TTableCursor& stops,
-                     const std::optional<std::vector<std::string_view>>& trains, Run run) {
+void ForEachTrainRun(TTableCursor& stops, const std::optional<std::vector<TCallingTrain>>& trains,
+                     Run run) {
   if (!trains) {
     for (stops.First(); !stops.Eof();) run();
     return;
   }
-  for (std::string_view id : *trains) {
-    if (stops.LocateOnward("ID", id)) run();
+  const int idField = stops.Table().FieldIndex("ID");
+  const bool byStopNo = WalksByIDAndStopNo(stops.Table());
+  for (const TCallingTrain& train : *trains) {
+    if (MoveToTrain(stops, idField, train, byStopNo)) run();
   }
 }
 

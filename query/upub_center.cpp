@@ -9,12 +9,13 @@
 
 namespace velmor {
 
-std::string TrainTypeName(int32_t nType) {
+const std::string& TrainTypeName(int32_t nType) {
   static const std::array<std::string, 14> names = {
       G("动车组"),   G("高速动车"), G("城际高速"), G("直特"),     G("空调特快"),
       G("空调快速"), G("快速"),     G("普快"),     G("空调普快"), G("空调普客"),
       G("普客"),     G("特快"),     G("空调临客"), G("临客")};
-  if (nType < 1 || nType > 14) return {};
+  static const std::string none;
+  if (nType < 1 || nType > 14) return none;
   return names[static_cast<size_t>(nType - 1)];
 }
 
@@ -78,30 +79,27 @@ std::string MinutesToElapsed(int32_t minutes) {
   return std::to_string(h) + ":" + std::to_string(r);
 }
 
+namespace {
+
+// One part of a duration at `out`: below ten with a leading zero, negatives as they are.
+char* DurationPart(char* out, char* end, int64_t v) {
+  if (v >= 0 && v <= 9) *out++ = '0';
+  return std::to_chars(out, end, v).ptr;
+}
+
+}  // namespace
+
 std::string IntervalTime(std::string_view from, std::string_view to) {
   if (from == to) return "0";
   const int64_t d = int64_t{ElapsedToMinutes(to)} - ElapsedToMinutes(from);
   const int64_t h = d / 60;
-  const int64_t r = d - 60 * h;
-  std::string out;
-  if (h == 0) {
-    out = "00:";
-  } else if (h >= 1 && h <= 9) {
-    out = "0";
-    out += std::to_string(h);
-    out += ':';
-  } else {
-    out = std::to_string(h) + ":";
-  }
-  if (r == 0) {
-    out += "00";
-  } else if (r >= 1 && r <= 9) {
-    out += '0';
-    out += std::to_string(r);
-  } else {
-    out += std::to_string(r);
-  }
-  return out;
+  // Written into one buffer: every result row has a duration.
+  char buf[48];
+  char* const end = buf + sizeof buf;
+  char* p = DurationPart(buf, end, h);
+  *p++ = ':';
+  p = DurationPart(p, end, d - 60 * h);
+  return std::string(buf, p);
 }
 
 std::string AverageSpeed(std::string_view distance, std::string_view elapsed) {
@@ -117,20 +115,6 @@ std::string IntervalSpeed(std::string_view fromDistance, std::string_view toDist
   const int64_t dm = int64_t{ElapsedToMinutes(toElapsed)} - ElapsedToMinutes(fromElapsed);
   if (dk <= 0 || dm <= 0) return {};
   return std::to_string(RoundHalfUp(static_cast<double>(dk) * 60.0 / static_cast<double>(dm)));
-}
-
-int32_t RoundHalfUp(double x) {
-  // Converting a double outside the int32 range is undefined, so such values saturate.
-  if (std::isnan(x)) return 0;
-  const double t = std::trunc(x);
-  const double r = (x - t >= 0.5) ? t + 1 : t;
-  if (r >= static_cast<double>(std::numeric_limits<int32_t>::max())) {
-    return std::numeric_limits<int32_t>::max();
-  }
-  if (r <= static_cast<double>(std::numeric_limits<int32_t>::min())) {
-    return std::numeric_limits<int32_t>::min();
-  }
-  return static_cast<int32_t>(r);
 }
 
 std::string DayLabel(int32_t day) {

@@ -1,7 +1,9 @@
 // The shared unit: result records, the query state, and the arithmetic every query uses.
 #pragma once
 
+#include <cmath>
 #include <cstdint>
+#include <limits>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -9,27 +11,31 @@
 namespace velmor {
 
 // One result row; fields in the order every query and the grid rely on.
+// The stored fares and running times the grid never shows are views: a query reads them from
+// the loaded tables, which outlive every result (the window or command owns both), and only
+// the fare computation reads them back. Building a hub's hundreds of rows then copies half the
+// texts it would otherwise.
 struct TPub_GridResult {
   std::string TrainID;
   int32_t NType = 0;
   std::string TypeName;
   std::string StartStation;
   std::string EndStation;
-  std::string TotalTime;
+  std::string_view TotalTime;
   int32_t TotalDistance = 0;
-  std::string TrainP1, TrainP2, TrainP3, TrainP4;
+  std::string_view TrainP1, TrainP2, TrainP3, TrainP4;
   std::string FromStation;
   int32_t FromNo = 0;
   int32_t FromDistance = 0;
-  std::string FromP1, FromP2, FromP3, FromP4;
+  std::string_view FromP1, FromP2, FromP3, FromP4;
   std::string FromDepart;
-  std::string FromElapsed;
+  std::string_view FromElapsed;
   std::string ToStation;
   int32_t ToNo = 0;
   std::string ToArrive;
-  std::string ToElapsed;
+  std::string_view ToElapsed;
   int32_t ToDistance = 0;
-  std::string ToP1, ToP2, ToP3, ToP4;
+  std::string_view ToP1, ToP2, ToP3, ToP4;
   int32_t StopCount = 0;
   int32_t Distance = 0;
   std::string Duration;
@@ -100,7 +106,7 @@ struct PubState {
 };
 
 // Display name of a train type code; "" outside 1..14.
-std::string TrainTypeName(int32_t nType);
+const std::string& TrainTypeName(int32_t nType);
 
 // Minutes of a running-time text ("1:1" is 61, "18" is 18); unreadable parts count as 0.
 int32_t ElapsedToMinutes(std::string_view text);
@@ -120,7 +126,20 @@ std::string IntervalSpeed(std::string_view fromDistance, std::string_view toDist
                           std::string_view fromElapsed, std::string_view toElapsed);
 
 // Rounds halves up and truncates negatives toward zero (2.5 -> 3, -2.7 -> -2).
-int32_t RoundHalfUp(double x);
+// Inline: every interval fare rounds some twenty times.
+inline int32_t RoundHalfUp(double x) {
+  // Converting a double outside the int32 range is undefined, so such values saturate.
+  if (std::isnan(x)) return 0;
+  const double t = std::trunc(x);
+  const double r = (x - t >= 0.5) ? t + 1 : t;
+  if (r >= static_cast<double>(std::numeric_limits<int32_t>::max())) {
+    return std::numeric_limits<int32_t>::max();
+  }
+  if (r <= static_cast<double>(std::numeric_limits<int32_t>::min())) {
+    return std::numeric_limits<int32_t>::min();
+  }
+  return static_cast<int32_t>(r);
+}
 
 // Day label of the n-th travelling day: "当天" for 1, "第n天" after (GBK).
 std::string DayLabel(int32_t day);

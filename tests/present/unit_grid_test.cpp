@@ -40,6 +40,17 @@ TEST(StringGrid, CellsOutsideTheGridReadEmptyAndIgnoreWrites) {
   EXPECT_EQ(grid.Cells(0, 2), "");
 }
 
+TEST(StringGrid, RewritesReplaceTheWholeTextOfAnyLength) {
+  TStringGrid grid(1, 1);
+  grid.SetCell(0, 0, "08:00");
+  grid.SetCell(0, 0, "21:15");  // same length: bytes overwritten in place
+  EXPECT_EQ(grid.Cells(0, 0), "21:15");
+  grid.SetCell(0, 0, grid.Cells(0, 0));  // its own text
+  EXPECT_EQ(grid.Cells(0, 0), "21:15");
+  grid.SetCell(0, 0, "-");
+  EXPECT_EQ(grid.Cells(0, 0), "-");
+}
+
 TEST(StringGrid, RowCountChangesKeepTheRemainingCells) {
   TStringGrid grid(2, 2);
   grid.SetCell(0, 0, "a");

@@ -1,0 +1,134 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <fstream>
+#include <initializer_list>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "query/fares.h"
+#include "query/queries.h"
+#include "query/query_fields.h"
+#include "query/train_runs.h"
+#include "query_fixture.h"
+
+namespace velmor {
+namespace {
+
+using testing::FixtureTables;
+using testing::U;
+
+std::string FixtureText(const std::string& file) {
+  std::ifstream in(std::string(VELMOR_FIXTURE_DIR) + "/tables/" + file, std::ios::binary);
+  std::ostringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+// The fixture's stop table with its rows in the order of their numbers and stop numbers, the
+// order every timetable is written in (the fixture's own rows are not).
+std::string StopsInWalkOrder() {
+  std::istringstream in(FixtureText("STRAIN.txt"));
+  std::string head, line;
+  while (std::getline(in, line)) {
+    head += line + "\n";
+    if (line.starts_with("\"@@TABLEDEF END@@\"")) break;
+  }
+  std::getline(in, line);
+  head += line + "\n";
+  struct Row {
+    std::string id;
+    int no;
+    std::string text;
+  };
+  std::vector<Row> rows;
+  while (std::getline(in, line)) {
+    if (line.empty()) continue;
+    std::istringstream fields(line);
+    std::string id, station, no;
+    std::getline(fields, id, ',');
+    std::getline(fields, station, ',');
+    std::getline(fields, no, ',');
+    rows.push_back({id, std::stoi(no.substr(1, no.size() - 2)), line});
+  }
+  std::stable_sort(rows.begin(), rows.end(), [](const Row& a, const Row& b) {
+    return a.id != b.id ? a.id < b.id : a.no < b.no;
+  });
+  for (const Row& r : rows) head += r.text + "\n";
+  return head;
+}
+
+// Every field a query sets, stored fares included, as one comparable text.
+std::vector<std::string> Rows(const PubState& s) {
+  std::vector<std::string> out;
+  for (const TPub_GridResult& r : s.Pub_GridResults) {
+    std::string t = r.TrainID;
+    for (std::string_view v : std::initializer_list<std::string_view>{
+             r.FromStation, r.FromDepart, r.FromElapsed, r.FromP1, r.FromP4, r.ToStation,
+             r.ToArrive, r.ToElapsed, r.ToP1, r.ToP4, r.TotalTime, r.TrainP3, r.Duration,
+             r.FareHardSeat, r.FareHardSleeper}) {
+      t += "|";
+      t += v;
+    }
+    t += "|" + std::to_string(r.FromNo) + "|" + std::to_string(r.ToNo);
+    out.push_back(U(t));
+  }
+  return out;
+}
+
+TEST(TrainRuns, QueriesAnswerAlikeWhicheverOrderTheStopsWereLoadedIn) {
+  // Loaded in walk order, a train's earliest call is found by its record; loaded otherwise,
+  // by a search. Both must give the same rows.
+  TablesSet sorted;
+  std::string error;
+  ASSERT_TRUE(LoadTableText(sorted.KMTrain, sorted.sfCSV1, StopsInWalkOrder(), "SIDNo", &error))
+      << error;
+  ASSERT_TRUE(LoadTableText(sorted.KMList, sorted.sfCSV, FixtureText("SLIST.txt"), "SID", &error))
+      << error;
+  ASSERT_TRUE(LoadTableText(sorted.KMSM, sorted.sfCSV, FixtureText("SM.txt"), "SStation", &error))
+      << error;
+  const TablesSet& loaded = FixtureTables();
+  for (const char* station : {"北京", "上海", "南京", "济南", "天津"}) {
+    PubState a, b;
+    for (PubState* s : {&a, &b}) {
+      BuildFareZoneTable(s->Fares);
+      BuildFareRateTable(s->Fares);
+    }
+    QueryStationTimetable(a, loaded, G(station));
+    QueryStationTimetable(b, sorted, G(station));
+    ASSERT_FALSE(a.Pub_GridResults.empty()) << station;
+    EXPECT_EQ(Rows(a), Rows(b)) << station;
+  }
+  PubState a, b;
+  for (PubState* s : {&a, &b}) {
+    BuildFareZoneTable(s->Fares);
+    BuildFareRateTable(s->Fares);
+  }
+  QueryStationToStation(a, loaded, G("北京"), G("上海"));
+  QueryStationToStation(b, sorted, G("北京"), G("上海"));
+  ASSERT_FALSE(a.Pub_GridResults.empty());
+  EXPECT_EQ(Rows(a), Rows(b));
+}
+
+TEST(TrainRuns, FieldsAreFoundHoweverTheirNamesAreSpelled) {
+  // The usual layout settles each name by one comparison; a name spelled otherwise must
+  // find the same fields as the table's own lookup.
+  const StopFields usual(FixtureTables().KMTrain);
+  EXPECT_EQ(usual.ID, 0);
+  EXPECT_EQ(usual.P[3], 10);
+  std::string text = FixtureText("SLIST.txt");
+  text.replace(text.find("\"ID=WideString"), 3, "\"id");
+  TablesSet t;
+  std::string error;
+  ASSERT_TRUE(LoadTableText(t.KMList, t.sfCSV, text, "SID", &error)) << error;
+  ASSERT_EQ(t.KMList.FieldDefs()[0].Name, "id");
+  const ListFields spelled(t.KMList);
+  EXPECT_TRUE(spelled.Valid());
+  EXPECT_EQ(spelled.ID, 0);
+  EXPECT_EQ(spelled.EndStation, t.KMList.FieldIndex("endStation"));
+  EXPECT_EQ(spelled.P[3], t.KMList.FieldIndex("P4"));
+}
+
+}  // namespace
+}  // namespace velmor
