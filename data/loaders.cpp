@@ -1,6 +1,8 @@
 #include "data/loaders.h"
 
+#include <cstring>
 #include <fstream>
+#include <memory>
 #include <thread>
 
 #include "data/gbk_text.h"
@@ -156,20 +158,24 @@ bool LoadTablesFromDirectory(TablesSet& t, const std::string& dir, std::string* 
   auto load = [&](size_t k) {
     const Item& it = items[k];
     const std::string path = dir + "/" + it.file;
-    // One read into a buffer of the file's size: a stream copy grows and copies it in steps.
+    // One read into a buffer of the file's size, which the table then keeps: a stream copy
+    // grows and copies it in steps.
     std::ifstream in(path, std::ios::binary | std::ios::ate);
-    std::string text;
+    ResourceBuffer text;
     if (in) {
-      text.resize(static_cast<size_t>(in.tellg()));
+      text.size = static_cast<size_t>(in.tellg());
+      text.data.reset(new char[text.size + ResourceBuffer::kTail]);
+      std::memset(text.data.get() + text.size, 0, ResourceBuffer::kTail);
       in.seekg(0);
-      in.read(text.data(), static_cast<std::streamsize>(text.size()));
+      in.read(text.data.get(), static_cast<std::streamsize>(text.size));
     }
     if (!in) {
       failures[k] = "cannot read " + path;
       return;
     }
     std::string why;
-    if (!LoadTableText(*it.table, *it.format, text, it.index, &why)) {
+    if (!LoadAndName(*it.table, it.index, &why,
+                     [&] { it.table->LoadFromBuffer(std::move(text), *it.format); })) {
       failures[k] = path + ": " + why;
       return;
     }
