@@ -239,8 +239,11 @@ void TMemTable::SortIndex(Index& ix) const {
   for (uint32_t v : valueOf) ++start[rank[v] + 1];
   for (size_t r = 1; r < start.size(); ++r) start[r] += start[r - 1];
   std::vector<uint32_t> next(start.begin(), start.end() - 1);
-  for (size_t i = 0; i < rowCount_; ++i)
+  ix.leadingRanks.resize(rowCount_);
+  for (size_t i = 0; i < rowCount_; ++i) {
+    ix.leadingRanks[i] = rank[valueOf[i]];
     ix.order[next[rank[valueOf[i]]]++] = static_cast<uint32_t>(i);
+  }
   if (ix.fields.size() == 1) return;
   auto less = [&](uint32_t x, uint32_t y) { return CompareRows(ix, x, y) < 0; };
   for (size_t r = 0; r + 1 < start.size(); ++r) {
@@ -253,22 +256,44 @@ void TMemTable::SortIndex(Index& ix) const {
 bool TMemTable::BuildIndex(Index& ix) const {
   ix.order.resize(rowCount_);
   for (size_t i = 0; i < rowCount_; ++i) ix.order[i] = static_cast<uint32_t>(i);
+  const int lead = ix.fields[0];
+  const bool ranked = IsTextField(lead) && !ix.def.Descending && !ix.def.CaseInsensitive;
   // Texts usually stand in the order of their main index already: one pass over neighbours
-  // both checks that and finds duplicates of a unique key.
+  // checks that, finds duplicates of a unique key and ranks the leading values.
   bool sorted = true;
   bool duplicate = false;
+  if (ranked) ix.leadingRanks.assign(rowCount_, 0);
   for (size_t i = 1; i < rowCount_ && sorted; ++i) {
     const int c = CompareRows(ix, static_cast<uint32_t>(i - 1), static_cast<uint32_t>(i));
     sorted = c <= 0;
     duplicate = duplicate || c == 0;
+    if (ranked) {
+      const bool same = c == 0 || CellText(i - 1, lead) == CellText(i, lead);
+      ix.leadingRanks[i] = ix.leadingRanks[i - 1] + (same ? 0 : 1);
+    }
   }
-  if (sorted) return !(ix.def.Unique && duplicate);
+  if (sorted) {
+    ix.loadOrder = true;
+    return !(ix.def.Unique && duplicate);
+  }
+  ix.leadingRanks.clear();
   SortIndex(ix);
   if (!ix.def.Unique) return true;
   for (size_t i = 1; i < ix.order.size(); ++i) {
     if (CompareRows(ix, ix.order[i - 1], ix.order[i]) == 0) return false;
   }
   return true;
+}
+
+const std::vector<uint32_t>& TMemTable::LeadingRanks(std::string_view index) const {
+  static const std::vector<uint32_t> kNone;
+  const int k = FindIndex(index);
+  return k < 0 ? kNone : indexes_[static_cast<size_t>(k)].leadingRanks;
+}
+
+bool TMemTable::InLoadOrder(std::string_view index) const {
+  const int k = FindIndex(index);
+  return k < 0 || indexes_[static_cast<size_t>(k)].loadOrder;
 }
 
 void TMemTable::BuildIndexes() {
@@ -290,7 +315,9 @@ void TMemTable::BuildIndexes() {
 
 size_t TMemTable::MemoryBytes() const {
   size_t n = arena_.size + cells_.capacity() * sizeof(Cell);
-  for (const Index& ix : indexes_) n += ix.order.capacity() * sizeof(uint32_t);
+  for (const Index& ix : indexes_) {
+    n += (ix.order.capacity() + ix.leadingRanks.capacity()) * sizeof(uint32_t);
+  }
   return n;
 }
 

@@ -85,6 +85,15 @@ class TMemTable {
   int32_t IntegerOf(size_t record, int field) const { return CellInt(record, field); }
   bool IsNullOf(size_t record, int field) const { return CellNull(record, field); }
 
+  // For an index led by a text field in byte order (neither descending nor case-insensitive):
+  // each record's rank among the distinct values of that field, in the index's order, so that
+  // records with one value share a rank. Empty for any other index; throws TableError for an
+  // unknown name. A walk can tell values apart by rank without reading their bytes.
+  const std::vector<uint32_t>& LeadingRanks(std::string_view index) const;
+  // Whether the named index walks the records in load order; throws TableError for an unknown
+  // name.
+  bool InLoadOrder(std::string_view index) const;
+
   // Bytes held by rows, arena and indexes (for memory reporting).
   size_t MemoryBytes() const;
 
@@ -107,6 +116,8 @@ class TMemTable {
     TIndexDef def;
     std::vector<int> fields;
     std::vector<uint32_t> order;
+    std::vector<uint32_t> leadingRanks;  // see LeadingRanks
+    bool loadOrder = false;
   };
 
   // Inline: the queries call these for every stop of the stop table.

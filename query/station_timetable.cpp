@@ -24,10 +24,11 @@ void QueryStationTimetable(PubState& state, const TablesSet& tables, std::string
   const bool listByID = WalksByID(tables.KMList);
 
   // Only the trains calling at the station are walked, each from its earliest call there.
+  const TStopKeys keys(tables.KMTrain, sf, {&wanted});
   ForEachTrainRun(stops, CallingTrains(tables.KMTrain, wanted.Names()), [&] {
-    const std::string_view train = stops.Text(sf.ID);
-    for (; !stops.Eof() && SameBytes(stops.Text(sf.ID), train); stops.Next()) {
-      if (!wanted.Match(stops.Text(sf.Station))) continue;
+    const size_t first = stops.CurrentRecord();
+    for (; !stops.Eof() && keys.SameTrain(stops.CurrentRecord(), first); stops.Next()) {
+      if (!keys.Wanted(0, stops.CurrentRecord())) continue;
       const std::string_view id = stops.Text(sf.ID);
       if (!StepToTrain(list, lf.ID, id, listByID)) continue;
       // Built where it stays: a record is thirty texts, and a hub lists hundreds of trains.
@@ -40,7 +41,7 @@ void QueryStationTimetable(PubState& state, const TablesSet& tables, std::string
         for (;;) {
           stops.Next();
           if (stops.Eof()) break;
-          if (!SameBytes(stops.Text(sf.ID), id)) {
+          if (!keys.SameTrain(stops.CurrentRecord(), first)) {
             stops.Prior();
             break;
           }

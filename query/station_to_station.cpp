@@ -37,25 +37,27 @@ void QueryStationToStation(PubState& state, const TablesSet& tables, std::string
         [](const TCallingTrain& a, const TCallingTrain& b) { return a.ID < b.ID; });
     trains = std::move(both);
   }
+  const TStopKeys keys(tables.KMTrain, sf, {&boardAt, &alightAt});
   ForEachTrainRun(stops, trains, [&] {
     // A view into the table, which no query changes: see SameBytes.
     const std::string_view id = stops.Text(sf.ID);
+    const size_t first = stops.CurrentRecord();
     // Only the positions of the boarding and alighting stops are kept during the walk; a
     // record is built for the few trains that have both.
     bool boarded = false;
     bool alights = false;
     size_t from = 0;
     size_t to = 0;
-    while (!stops.Eof() && SameBytes(stops.Text(sf.ID), id)) {
-      const std::string_view station = stops.Text(sf.Station);
+    while (!stops.Eof() && keys.SameTrain(stops.CurrentRecord(), first)) {
+      const size_t record = stops.CurrentRecord();
       if (!boarded) {
-        if (boardAt.Match(station)) {
+        if (keys.Wanted(0, record)) {
           boarded = true;
-          from = stops.CurrentRecord();
+          from = record;
         }
-      } else if (alightAt.Match(station)) {
+      } else if (keys.Wanted(1, record)) {
         alights = true;
-        to = stops.CurrentRecord();
+        to = record;
       }
       stops.Next();
     }

@@ -49,6 +49,43 @@ std::optional<std::vector<TCallingTrain>> CallingTrains(
   }
   TTableCursor c(KMTrain);
   c.SetIndexName(byStation->Name);
+  const std::vector<uint32_t>& trainRank = KMTrain.LeadingRanks(KMTrain.IndexName());
+  const std::vector<uint32_t>& stationRank = KMTrain.LeadingRanks(byStation->Name);
+  if (!trainRank.empty() && !stationRank.empty() && WalksByIDAndStopNo(KMTrain) &&
+      KMTrain.InLoadOrder(KMTrain.IndexName())) {
+    // Stored in walk order, a train's stops are consecutive records in stop-number order and
+    // the ranks of the numbers follow their byte order: the trains and their earliest calls
+    // come from ranks and record numbers alone, and a stop's bytes are read only for the
+    // number of each train found. (Reading them for every stop of a hub waits on memory once
+    // a stop, which grows with the table.)
+    struct Call {
+      uint32_t train;
+      uint32_t record;
+      bool operator<(const Call& o) const {
+        return train != o.train ? train < o.train : record < o.record;
+      }
+    };
+    std::vector<Call> calls;
+    for (std::string_view name : stations) {
+      if (!c.Locate("Station", name)) continue;
+      const uint32_t station = stationRank[c.CurrentRecord()];
+      const size_t runStart = calls.size();
+      for (; !c.Eof() && stationRank[c.CurrentRecord()] == station; c.Next()) {
+        const auto record = static_cast<uint32_t>(c.CurrentRecord());
+        calls.push_back({trainRank[record], record});
+      }
+      const auto run = calls.begin() + static_cast<std::ptrdiff_t>(runStart);
+      if (!std::is_sorted(run, calls.end())) std::sort(run, calls.end());
+      std::inplace_merge(calls.begin(), run, calls.end());
+    }
+    std::vector<TCallingTrain> trains;
+    for (size_t k = 0; k < calls.size(); ++k) {
+      if (k == 0 || calls[k].train != calls[k - 1].train) {
+        trains.push_back({KMTrain.TextOf(calls[k].record, sf.ID), calls[k].record});
+      }
+    }
+    return trains;
+  }
   // A hub's stations have thousands of stops: the numbers sort on their first eight bytes as
   // one integer, looking at the bytes only where those agree. Stops of one train order by stop
   // number as the index does (no number first), so that the first of them is its earliest call.
@@ -102,6 +139,30 @@ std::optional<std::vector<TCallingTrain>> CallingTrains(
     if (trains.empty() || !SameBytes(trains.back().ID, k.id)) trains.push_back({k.id, k.record});
   }
   return trains;
+}
+
+TStopKeys::TStopKeys(const TMemTable& stops, const StopFields& sf,
+                     std::initializer_list<const TWantedStations*> wanted)
+    : stops_(stops), id_(sf.ID), station_(sf.Station), wanted_(wanted) {
+  const std::vector<TIndexDef>& defs = stops.IndexDefs();
+  if (WalksByID(stops) && !stops.LeadingRanks(stops.IndexName()).empty()) {
+    trainRanks_ = &stops.LeadingRanks(stops.IndexName());
+  }
+  auto byStation = std::find_if(defs.begin(), defs.end(),
+                                [](const TIndexDef& d) { return LedBy(d, "Station"); });
+  if (byStation == defs.end() || stops.LeadingRanks(byStation->Name).empty()) return;
+  stationRanks_ = &stops.LeadingRanks(byStation->Name);
+  TTableCursor c(stops);
+  c.SetIndexName(byStation->Name);
+  for (const TWantedStations* set : wanted_) {
+    std::vector<bool>& bits = wantedRanks_.emplace_back();
+    for (std::string_view name : set->Names()) {
+      if (!c.Locate("Station", name)) continue;
+      const uint32_t rank = (*stationRanks_)[c.CurrentRecord()];
+      if (rank >= bits.size()) bits.resize(rank + 1);
+      bits[rank] = true;
+    }
+  }
 }
 
 bool WalksByIDAndStopNo(const TMemTable& table) {

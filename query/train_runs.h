@@ -2,12 +2,14 @@
 // stations when the table's indexes can find them.
 #pragma once
 
+#include <initializer_list>
 #include <optional>
 #include <string_view>
 #include <vector>
 
 #include "data/table_cursor.h"
 #include "query/query_fields.h"
+#include "query/station_match.h"
 
 namespace velmor {
 
@@ -27,6 +29,38 @@ struct TCallingTrain {
 // such index or its walk order is not led by ID (then only a walk over every stop finds them).
 std::optional<std::vector<TCallingTrain>> CallingTrains(
     const TMemTable& KMTrain, const std::vector<std::string_view>& stations);
+
+// Tells the stops of one train and the stops at wanted stations by the stop table's ranks
+// (TMemTable::LeadingRanks) where it has them, so that a walk reads no stop's bytes for it; by
+// the stops' texts otherwise.
+class TStopKeys {
+ public:
+  // `wanted` lists the station sets Wanted asks about; it must outlive this.
+  TStopKeys(const TMemTable& stops, const StopFields& sf,
+            std::initializer_list<const TWantedStations*> wanted);
+
+  // Whether the stops at records `a` and `b` belong to one train.
+  bool SameTrain(size_t a, size_t b) const {
+    return trainRanks_ ? (*trainRanks_)[a] == (*trainRanks_)[b]
+                       : SameBytes(stops_.TextOf(a, id_), stops_.TextOf(b, id_));
+  }
+  // Whether the stop at `record` is at a station of the `set`th station set given.
+  bool Wanted(size_t set, size_t record) const {
+    if (!stationRanks_) return wanted_[set]->Match(stops_.TextOf(record, station_));
+    const uint32_t rank = (*stationRanks_)[record];
+    const std::vector<bool>& bits = wantedRanks_[set];
+    return rank < bits.size() && bits[rank];
+  }
+
+ private:
+  const TMemTable& stops_;
+  int id_;
+  int station_;
+  const std::vector<uint32_t>* trainRanks_ = nullptr;
+  const std::vector<uint32_t>* stationRanks_ = nullptr;
+  std::vector<const TWantedStations*> wanted_;
+  std::vector<std::vector<bool>> wantedRanks_;
+};
 
 // Whether `table`'s walk order is by train number, then stop number, without repeats.
 bool WalksByIDAndStopNo(const TMemTable& table);

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
+
 #include "data/table_text_format.h"
 #include "test_tables.h"
 
@@ -188,6 +190,30 @@ TEST_F(StopTable, CursorsOnOneTableMoveIndependently) {
   loadOrder.SetIndexName("");
   EXPECT_EQ(stops.IndexName(), "SIDNo");
   EXPECT_EQ(loadOrder.IndexName(), "");
+}
+
+// Ranks of a leading text follow byte order whether the rows came sorted or not; a descending
+// index has none.
+TEST(MemTable, LeadingRanksFollowByteOrder) {
+  auto load = [](std::string_view rows) {
+    auto t = std::make_unique<TMemTable>();
+    TTableTextFormat f;
+    t->LoadFromStreamViaFormat(
+        testing::GbkText({R"("@@TABLEDEF START@@")", R"("ID=WideString,9,""ID"","""",9,Data,""""")",
+                          R"("S_No=Integer,0,""S_No"","""",10,Data,""""")",
+                          R"("@@INDEXDEF START@@")", R"("SIDNo=""ID;S_No"",""SIDNo"",UNIQ")",
+                          R"("SDown=""ID"",""SDown"",DESC")", R"("@@INDEXDEF END@@")",
+                          R"("@@TABLEDEF END@@")", R"("ID","S_No",)", rows}),
+        f);
+    return t;
+  };
+  const auto sorted = load("\"G1\",\"1\",\r\n\"G1\",\"2\",\r\n\"G10\",\"1\",\r\n\"K7\",\"1\",");
+  EXPECT_TRUE(sorted->InLoadOrder("SIDNo"));
+  EXPECT_EQ(sorted->LeadingRanks("SIDNo"), (std::vector<uint32_t>{0, 0, 1, 2}));
+  EXPECT_TRUE(sorted->LeadingRanks("SDown").empty());
+  const auto mixed = load("\"K7\",\"1\",\r\n\"G10\",\"1\",\r\n\"G1\",\"2\",\r\n\"G1\",\"1\",");
+  EXPECT_FALSE(mixed->InLoadOrder("SIDNo"));
+  EXPECT_EQ(mixed->LeadingRanks("SIDNo"), (std::vector<uint32_t>{2, 1, 0, 0}));
 }
 
 }  // namespace
