@@ -29,14 +29,7 @@ void QueryStationToStation(PubState& state, const TablesSet& tables, std::string
   std::optional<std::vector<TCallingTrain>> trains = CallingTrains(tables.KMTrain, boardAt.Names());
   const std::optional<std::vector<TCallingTrain>> alighting =
       CallingTrains(tables.KMTrain, alightAt.Names());
-  if (trains && alighting) {
-    std::vector<TCallingTrain> both;
-    std::set_intersection(
-        trains->begin(), trains->end(), alighting->begin(), alighting->end(),
-        std::back_inserter(both),
-        [](const TCallingTrain& a, const TCallingTrain& b) { return a.ID < b.ID; });
-    trains = std::move(both);
-  }
+  if (trains && alighting) trains = CallingAtBoth(tables.KMTrain, *trains, *alighting);
   const TStopKeys keys(tables.KMTrain, sf, {&boardAt, &alightAt});
   ForEachTrainRun(stops, trains, [&] {
     // A view into the table, which no query changes: see SameBytes.

@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <iterator>
 
 #include "data/gbk_text.h"
 
@@ -81,7 +82,7 @@ std::optional<std::vector<TCallingTrain>> CallingTrains(
     std::vector<TCallingTrain> trains;
     for (size_t k = 0; k < calls.size(); ++k) {
       if (k == 0 || calls[k].train != calls[k - 1].train) {
-        trains.push_back({KMTrain.TextOf(calls[k].record, sf.ID), calls[k].record});
+        trains.push_back({calls[k].record, calls[k].train});
       }
     }
     return trains;
@@ -135,10 +136,26 @@ std::optional<std::vector<TCallingTrain>> CallingTrains(
   }
   std::vector<TCallingTrain> trains;
   trains.reserve(keys.size());
-  for (const Key& k : keys) {
-    if (trains.empty() || !SameBytes(trains.back().ID, k.id)) trains.push_back({k.id, k.record});
+  for (size_t k = 0; k < keys.size(); ++k) {
+    if (k == 0 || !SameBytes(keys[k - 1].id, keys[k].id)) {
+      trains.push_back({keys[k].record, TCallingTrain::kNoRank});
+    }
   }
   return trains;
+}
+
+std::vector<TCallingTrain> CallingAtBoth(const TMemTable& KMTrain,
+                                         const std::vector<TCallingTrain>& a,
+                                         const std::vector<TCallingTrain>& b) {
+  const int id = KMTrain.FieldIndex("ID");
+  // Both lists come from one table, so both are ranked or neither is.
+  auto before = [&](const TCallingTrain& x, const TCallingTrain& y) {
+    if (x.Rank != TCallingTrain::kNoRank) return x.Rank < y.Rank;
+    return OrdersBefore(KMTrain.TextOf(x.FirstCall, id), KMTrain.TextOf(y.FirstCall, id));
+  };
+  std::vector<TCallingTrain> both;
+  std::set_intersection(a.begin(), a.end(), b.begin(), b.end(), std::back_inserter(both), before);
+  return both;
 }
 
 TStopKeys::TStopKeys(const TMemTable& stops, const StopFields& sf,
@@ -175,17 +192,18 @@ bool WalksByIDAndStopNo(const TMemTable& table) {
 }
 
 bool MoveToTrain(TTableCursor& stops, int idField, const TCallingTrain& train, bool byStopNo) {
-  // Each run ends on the next train's first stop, and often that is the train wanted.
-  if (!stops.Eof() && SameBytes(stops.Text(idField), train.ID)) return true;
   // In a walk by number and stop number the earliest call is the train's first wanted stop;
   // where the table was loaded in walk order (as every timetable is written) its record is
-  // also its place, and the walk starts right there.
+  // also its place, and the walk starts right there without reading a byte.
   const size_t from = stops.Position();
   if (byStopNo && stops.MoveTo(train.FirstCall) && stops.CurrentRecord() == train.FirstCall) {
     return true;
   }
   stops.MoveTo(from);
-  return stops.LocateOnward("ID", train.ID);
+  const std::string_view id = stops.Table().TextOf(train.FirstCall, idField);
+  // Each run ends on the next train's first stop, and often that is the train wanted.
+  if (!stops.Eof() && SameBytes(stops.Text(idField), id)) return true;
+  return stops.LocateOnward("ID", id);
 }
 
 bool StepToTrain(TTableCursor& list, int idField, std::string_view id, bool byID) {

@@ -2,6 +2,7 @@
 // stations when the table's indexes can find them.
 #pragma once
 
+#include <cstdint>
 #include <initializer_list>
 #include <optional>
 #include <string_view>
@@ -17,11 +18,13 @@ namespace velmor {
 // byte order of the IDs (the current index is led by ID).
 bool WalksByID(const TMemTable& table);
 
-// A train with a stop at a wanted station, and the record of its earliest such stop (by stop
-// number).
+// A train with a stop at a wanted station: the record of its earliest such stop (by stop
+// number), which also tells its number, and the number's rank in the stop table's walk order
+// (TMemTable::LeadingRanks) when the table has ranks, else kNoRank.
 struct TCallingTrain {
-  std::string_view ID;
+  static constexpr uint32_t kNoRank = 0xFFFFFFFFu;
   size_t FirstCall;
+  uint32_t Rank;
 };
 
 // The trains with a stop at one of `stations`, in byte order of their numbers without
@@ -29,6 +32,12 @@ struct TCallingTrain {
 // such index or its walk order is not led by ID (then only a walk over every stop finds them).
 std::optional<std::vector<TCallingTrain>> CallingTrains(
     const TMemTable& KMTrain, const std::vector<std::string_view>& stations);
+
+// The trains of both lists (each as CallingTrains gives them), in the same order, with the
+// earliest calls of `a`.
+std::vector<TCallingTrain> CallingAtBoth(const TMemTable& KMTrain,
+                                         const std::vector<TCallingTrain>& a,
+                                         const std::vector<TCallingTrain>& b);
 
 // Tells the stops of one train and the stops at wanted stations by the stop table's ranks
 // (TMemTable::LeadingRanks) where it has them, so that a walk reads no stop's bytes for it; by
