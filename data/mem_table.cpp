@@ -188,8 +188,9 @@ class DistinctTexts {
 
 }  // namespace
 
-int TMemTable::CompareRows(const Index& index, uint32_t x, uint32_t y) const {
-  for (int f : index.fields) {
+int TMemTable::CompareRows(const Index& index, uint32_t x, uint32_t y, size_t* differs) const {
+  for (size_t k = 0; k < index.fields.size(); ++k) {
+    const int f = index.fields[k];
     int c = 0;
     if (IsTextField(f)) {
       std::string_view a = CellText(x, f);
@@ -212,8 +213,12 @@ int TMemTable::CompareRows(const Index& index, uint32_t x, uint32_t y) const {
         c = a < b ? -1 : (a > b ? 1 : 0);
       }
     }
-    if (c != 0) return index.def.Descending ? -c : c;
+    if (c != 0) {
+      if (differs) *differs = k;
+      return index.def.Descending ? -c : c;
+    }
   }
+  if (differs) *differs = index.fields.size();
   return 0;
 }
 
@@ -264,13 +269,11 @@ bool TMemTable::BuildIndex(Index& ix) const {
   bool duplicate = false;
   if (ranked) ix.leadingRanks.assign(rowCount_, 0);
   for (size_t i = 1; i < rowCount_ && sorted; ++i) {
-    const int c = CompareRows(ix, static_cast<uint32_t>(i - 1), static_cast<uint32_t>(i));
+    size_t differs = 0;
+    const int c = CompareRows(ix, static_cast<uint32_t>(i - 1), static_cast<uint32_t>(i), &differs);
     sorted = c <= 0;
     duplicate = duplicate || c == 0;
-    if (ranked) {
-      const bool same = c == 0 || CellText(i - 1, lead) == CellText(i, lead);
-      ix.leadingRanks[i] = ix.leadingRanks[i - 1] + (same ? 0 : 1);
-    }
+    if (ranked) ix.leadingRanks[i] = ix.leadingRanks[i - 1] + (differs == 0 ? 1 : 0);
   }
   if (sorted) {
     ix.loadOrder = true;

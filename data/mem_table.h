@@ -146,7 +146,9 @@ class TMemTable {
   int FindIndex(std::string_view name) const;
   // Row order of an index position (nullptr for load order or an empty table).
   const uint32_t* OrderOf(int index) const;
-  int CompareRows(const Index& index, uint32_t x, uint32_t y) const;
+  // Order of two records by the index's key; `differs`, when given, gets the position in the
+  // key of the first field that differs (the key's length when none does).
+  int CompareRows(const Index& index, uint32_t x, uint32_t y, size_t* differs = nullptr) const;
   void SortIndex(Index& index) const;
   // Sorts one index; false when a unique index meets two equal keys.
   bool BuildIndex(Index& index) const;
