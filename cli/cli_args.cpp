@@ -240,4 +240,11 @@ std::optional<CliOptions> ParseCliArgs(const std::vector<std::string>& args, std
   return o;
 }
 
+std::optional<CliOptions> ParseMainArgs(int argc, char** argv, std::ostream& err) {
+  std::string error;
+  auto options = ParseCliArgs(std::vector<std::string>(argv + 1, argv + argc), &error);
+  if (!options) err << "velmor-cli: " << error << '\n' << CliUsage();
+  return options;
+}
+
 }  // namespace velmor

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <optional>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -42,5 +43,9 @@ std::optional<CliOptions> ParseCliArgs(const std::vector<std::string>& args, std
 
 // The usage text (UTF-8).
 std::string CliUsage();
+
+// The options of a program's command line; for arguments that are not, says why with the
+// usage on `err` and gives nothing (the program then exits with 64).
+std::optional<CliOptions> ParseMainArgs(int argc, char** argv, std::ostream& err);
 
 }  // namespace velmor

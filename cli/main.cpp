@@ -8,13 +8,8 @@
 #include "cli/full_program.h"
 
 int main(int argc, char** argv) {
-  const std::vector<std::string> args(argv + 1, argv + argc);
-  std::string error;
-  const auto options = velmor::ParseCliArgs(args, &error);
-  if (!options) {
-    std::cerr << "velmor-cli: " << error << '\n' << velmor::CliUsage();
-    return 64;
-  }
+  const auto options = velmor::ParseMainArgs(argc, argv, std::cerr);
+  if (!options) return 64;
   if (options->Help) {
     std::cout << velmor::CliUsage();
     return std::cout.flush() ? 0 : 1;

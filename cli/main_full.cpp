@@ -10,13 +10,8 @@
 #include "cli/cli_run.h"
 
 int main(int argc, char** argv) {
-  const std::vector<std::string> args(argv + 1, argv + argc);
-  std::string error;
-  const auto options = velmor::ParseCliArgs(args, &error);
-  if (!options) {
-    std::cerr << "velmor-cli: " << error << '\n' << velmor::CliUsage();
-    return 64;
-  }
+  const auto options = velmor::ParseMainArgs(argc, argv, std::cerr);
+  if (!options) return 64;
   // Only an import shows progress, on standard error when a person watches it.
   const int status =
       options->Command == velmor::CliCommand::Import
