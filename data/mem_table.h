@@ -84,6 +84,16 @@ class TMemTable {
   std::string_view TextOf(size_t record, int field) const { return CellText(record, field); }
   int32_t IntegerOf(size_t record, int field) const { return CellInt(record, field); }
   bool IsNullOf(size_t record, int field) const { return CellNull(record, field); }
+  // Asks the processor early for a record's cells, or for the bytes of one text cell, so that
+  // a walk jumping across a big table overlaps its waits on memory. Reads nothing itself.
+  void PrefetchRecord(size_t record) const {
+    const Cell* row = &cells_[record * nf_];
+    __builtin_prefetch(row);
+    __builtin_prefetch(row + nf_ - 1);
+  }
+  void PrefetchText(size_t record, int field) const {
+    __builtin_prefetch(arena_.data.get() + At(record, field).a);
+  }
 
   // For an index led by a text field in byte order (neither descending nor case-insensitive):
   // each record's rank among the distinct values of that field, in the index's order, so that

@@ -1,7 +1,9 @@
 #include "query/fares.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstddef>
 #include <cstdlib>
 #include <initializer_list>
 
@@ -100,12 +102,14 @@ double BaseFare(const FareTables& tables, int32_t distance, int32_t& fareDistanc
   int32_t d = distance;
   for (const TPub_CPQDSJ& zone : tables.FareZones) {
     if (zone.First <= d && d <= zone.Last) {
-      for (const FareSubZone& sub : zone.SubZones) {
-        if (sub.First <= d && d <= sub.Last) {
-          d = (sub.First - 1 + sub.Last) / 2;
-          break;
-        }
-      }
+      // The tariff's sub-zones are Step wide from First: the one holding d is looked at first.
+      auto holds = [d](const FareSubZone& sub) { return sub.First <= d && d <= sub.Last; };
+      const std::vector<FareSubZone>& subs = zone.SubZones;
+      const size_t guess = zone.Step > 0 ? static_cast<size_t>((d - zone.First) / zone.Step) : 0;
+      auto sub = guess < subs.size() && holds(subs[guess])
+                     ? subs.begin() + static_cast<std::ptrdiff_t>(guess)
+                     : std::find_if(subs.begin(), subs.end(), holds);
+      if (sub != subs.end()) d = (sub->First - 1 + sub->Last) / 2;
       break;
     }
   }

@@ -22,6 +22,7 @@ void QueryStationTimetable(PubState& state, const TablesSet& tables, std::string
   if (!sf.Valid() || !lf.Valid()) return;
   const TWantedStations wanted(state, exact, 1);
   const bool listByID = WalksByID(tables.KMList);
+  const bool listByRank = ListPlacedByRank(tables.KMList, tables.KMTrain);
 
   // Only the trains calling at the station are walked, each from its earliest call there.
   const TStopKeys keys(tables.KMTrain, sf, {&wanted});
@@ -30,7 +31,8 @@ void QueryStationTimetable(PubState& state, const TablesSet& tables, std::string
     for (; !stops.Eof() && keys.SameTrain(stops.CurrentRecord(), first); stops.Next()) {
       if (!keys.Wanted(0, stops.CurrentRecord())) continue;
       const std::string_view id = stops.Text(sf.ID);
-      if (!StepToTrain(list, lf.ID, id, listByID)) continue;
+      const size_t place = listByRank ? keys.TrainRank(first) : kNoPlace;
+      if (!StepToTrain(list, lf.ID, id, listByID, place)) continue;
       // Built where it stays: a record is thirty texts, and a hub lists hundreds of trains.
       TPub_GridResult& r = state.Pub_GridResults.emplace_back();
       SetTrainFields(r, list, lf);

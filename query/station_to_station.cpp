@@ -24,6 +24,7 @@ void QueryStationToStation(PubState& state, const TablesSet& tables, std::string
   const TWantedStations boardAt(state, exact, 1);
   const TWantedStations alightAt(state, exact, 2);
   const bool listByID = WalksByID(tables.KMList);
+  const bool listByRank = ListPlacedByRank(tables.KMList, tables.KMTrain);
 
   // Only the trains calling on both sides are walked, each from its earliest boarding stop.
   std::optional<std::vector<TCallingTrain>> trains = CallingTrains(tables.KMTrain, boardAt.Names());
@@ -54,7 +55,9 @@ void QueryStationToStation(PubState& state, const TablesSet& tables, std::string
       }
       stops.Next();
     }
-    if (!alights || !StepToTrain(list, lf.ID, id, listByID)) return;
+    if (!alights) return;
+    const size_t place = listByRank ? keys.TrainRank(first) : kNoPlace;
+    if (!StepToTrain(list, lf.ID, id, listByID, place)) return;
     TPub_GridResult& r = state.Pub_GridResults.emplace_back();
     SetFromStop(r, tables.KMTrain, sf, from);
     SetToStop(r, tables.KMTrain, sf, to);

@@ -206,7 +206,18 @@ bool MoveToTrain(TTableCursor& stops, int idField, const TCallingTrain& train, b
   return stops.LocateOnward("ID", id);
 }
 
-bool StepToTrain(TTableCursor& list, int idField, std::string_view id, bool byID) {
+bool ListPlacedByRank(const TMemTable& list, const TMemTable& stops) {
+  if (!WalksByID(list) || !WalksByID(stops) || stops.RecordCount() == 0) return false;
+  const std::vector<uint32_t>& ranks = stops.LeadingRanks(stops.IndexName());
+  if (ranks.empty()) return false;
+  TTableCursor last(stops);
+  last.Last();
+  return size_t{ranks[last.CurrentRecord()]} + 1 == list.RecordCount();
+}
+
+bool StepToTrain(TTableCursor& list, int idField, std::string_view id, bool byID, size_t place) {
+  // One read settles the usual case, where both tables hold the same numbers.
+  if (place != kNoPlace && list.MoveTo(place) && SameBytes(list.Text(idField), id)) return true;
   // The trains come in order of their numbers, mostly a few rows apart in the list.
   constexpr int kSteps = 16;
   if (byID && !list.Eof() && !OrdersBefore(id, list.Text(idField))) {

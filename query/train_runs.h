@@ -14,6 +14,9 @@
 
 namespace velmor {
 
+// No place in a walk: see StepToTrain.
+inline constexpr size_t kNoPlace = static_cast<size_t>(-1);
+
 // Whether a walk of `table` in its current index meets the rows of one ID together and in
 // byte order of the IDs (the current index is led by ID).
 bool WalksByID(const TMemTable& table);
@@ -53,6 +56,9 @@ class TStopKeys {
     return trainRanks_ ? (*trainRanks_)[a] == (*trainRanks_)[b]
                        : SameBytes(stops_.TextOf(a, id_), stops_.TextOf(b, id_));
   }
+  // The rank of the train number of the stop at `record` (TMemTable::LeadingRanks), or
+  // kNoPlace where the table has no ranks.
+  size_t TrainRank(size_t record) const { return trainRanks_ ? (*trainRanks_)[record] : kNoPlace; }
   // Whether the stop at `record` is at a station of the `set`th station set given.
   bool Wanted(size_t set, size_t record) const {
     if (!stationRanks_) return wanted_[set]->Match(stops_.TextOf(record, station_));
@@ -80,10 +86,17 @@ bool WalksByIDAndStopNo(const TMemTable& table);
 // first stop by a search onward. False when the train has no stops (the cursor is then unmoved).
 bool MoveToTrain(TTableCursor& stops, int idField, const TCallingTrain& train, bool byStopNo);
 
-// Moves `list` to the first row numbered `id`, as LocateOnward does, but where `byID` (the walk
-// is by number, as WalksByID says) and the row stands a few rows on, by stepping there. The
-// cursor may move onward when there is no such row.
-bool StepToTrain(TTableCursor& list, int idField, std::string_view id, bool byID);
+// Whether the train list walks by number and has as many rows as the stop table has numbers:
+// then a train's row most likely stands at its number's rank in the stop table (as both
+// tables are written), and StepToTrain can try that place first.
+bool ListPlacedByRank(const TMemTable& list, const TMemTable& stops);
+
+// Moves `list` to the first row numbered `id`, as LocateOnward does, but first at `place` in
+// the list's walk when given (see ListPlacedByRank), then, where `byID` (the walk is by
+// number, as WalksByID says) and the row stands a few rows on, by stepping there. The cursor
+// may move onward when there is no such row.
+bool StepToTrain(TTableCursor& list, int idField, std::string_view id, bool byID,
+                 size_t place = kNoPlace);
 
 // Calls `run()` with `stops` on each train in walk order, at a stop from which the train's
 // wanted stops all lie ahead: every train from its first stop when `trains` is empty-handed,
@@ -96,10 +109,20 @@ void ForEachTrainRun(TTableCursor& stops, const std::optional<std::vector<TCalli
     for (stops.First(); !stops.Eof();) run();
     return;
   }
-  const int idField = stops.Table().FieldIndex("ID");
-  const bool byStopNo = WalksByIDAndStopNo(stops.Table());
-  for (const TCallingTrain& train : *trains) {
-    if (MoveToTrain(stops, idField, train, byStopNo)) run();
+  const TMemTable& table = stops.Table();
+  const int idField = table.FieldIndex("ID");
+  const bool byStopNo = WalksByIDAndStopNo(table);
+  // The trains lie all over a big table: the records of trains some turns ahead, and then
+  // their numbers, are asked for early so that the waits for them overlap.
+  constexpr size_t kRecordsAhead = 8;
+  constexpr size_t kNumbersAhead = 4;
+  const std::vector<TCallingTrain>& list = *trains;
+  for (size_t k = 0; k < list.size(); ++k) {
+    if (k + kRecordsAhead < list.size()) table.PrefetchRecord(list[k + kRecordsAhead].FirstCall);
+    if (idField >= 0 && k + kNumbersAhead < list.size()) {
+      table.PrefetchText(list[k + kNumbersAhead].FirstCall, idField);
+    }
+    if (MoveToTrain(stops, idField, list[k], byStopNo)) run();
   }
 }
 

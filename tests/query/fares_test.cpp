@@ -64,6 +64,15 @@ TEST_F(FaresTest, BaseFareCentresTheDistanceInItsSubZone) {
   EXPECT_EQ(z, 4650);
   BaseFare(state_.Fares, 1303, z);
   EXPECT_EQ(z, 1325);
+  // Sub-zones not Step wide (a table made by hand) are still found: the sub-zone at the
+  // Step-wide place of 15 km is 6-7 km, and 173 km lies beyond the second of two.
+  FareTables uneven = state_.Fares;
+  uneven.FareZones[0].SubZones = {{1, 5}, {6, 7}, {8, 200}};
+  BaseFare(uneven, 15, z);
+  EXPECT_EQ(z, 103);
+  uneven.FareZones[0].SubZones = {{1, 100}, {101, 200}};
+  BaseFare(uneven, 173, z);
+  EXPECT_EQ(z, 150);
 }
 
 TEST_F(FaresTest, BaseFareChargesShortTripsAsTwentyAndLongOnesAsSixThousandKm) {

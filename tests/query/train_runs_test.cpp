@@ -119,6 +119,42 @@ TEST(TrainRuns, QueriesAnswerAlikeHoweverTheStopsWereLoaded) {
   }
 }
 
+TEST(TrainRuns, TrainListRowsAreFoundWhereverTheyStand) {
+  // A train's list row is tried first at its number's rank among the stops. With D301's row
+  // missing, every later train stands one place early; with "Z9" added after all, the list is
+  // as long as the stops' numbers again, so each guess is tried and must be checked. Either
+  // way the rows are those of the whole list without D301.
+  const std::string list = FixtureText("SLIST.txt");
+  const size_t at = list.find("\"D301\",");
+  const std::string without = list.substr(0, at) + list.substr(list.find('\n', at) + 1);
+  const std::string extra = without +
+                            "\"Z9\",\"4\",\"A\",\"B\",\"08:00\",\"09:00\",\"1:00\","
+                            "\"50\",\"10\",\"-\",\"-\",\"-\",\n";
+  auto rows = [](const TablesSet& t, const char* station) {
+    PubState s;
+    BuildFareZoneTable(s.Fares);
+    BuildFareRateTable(s.Fares);
+    QueryStationTimetable(s, t, G(station));
+    std::vector<std::string> out = Rows(s);
+    std::erase_if(out, [](const std::string& r) { return r.starts_with("D301|"); });
+    return out;
+  };
+  for (const std::string& text : {without, extra}) {
+    TablesSet t;
+    std::string error;
+    ASSERT_TRUE(LoadTableText(t.KMTrain, t.sfCSV1, FixtureText("STRAIN.txt"), "SIDNo", &error))
+        << error;
+    ASSERT_TRUE(LoadTableText(t.KMList, t.sfCSV, text, "SID", &error)) << error;
+    ASSERT_TRUE(LoadTableText(t.KMSM, t.sfCSV, FixtureText("SM.txt"), "SStation", &error)) << error;
+    for (const char* station : {"北京", "上海", "济南"}) {
+      SCOPED_TRACE(station);
+      const std::vector<std::string> expected = rows(FixtureTables(), station);
+      ASSERT_FALSE(expected.empty());
+      EXPECT_EQ(rows(t, station), expected);
+    }
+  }
+}
+
 TEST(TrainRuns, FieldsAreFoundHoweverTheirNamesAreSpelled) {
   // The usual layout settles each name by one comparison; a name spelled otherwise must
   // find the same fields as the table's own lookup.
