@@ -3,9 +3,11 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "data/resource_container.h"
@@ -114,9 +116,30 @@ class TMemTable {
   // A text cell is (offset, length) into the arena; an integer cell is (value, a marker in
   // place of the length), so one comparison tells a readable text from everything else.
   struct Cell {
-    uint32_t a = 0;
-    uint32_t b = 0;
+    uint32_t a;
+    uint32_t b;
   };
+  // The reader writes every cell of each row it keeps, so its block is not cleared first:
+  // for a national stop table that pass over 13 MB was a tenth of the load.
+  template <typename T>
+  struct UnclearedAllocator : std::allocator<T> {
+    template <typename U>
+    struct rebind {
+      using other = UnclearedAllocator<U>;
+    };
+    UnclearedAllocator() = default;
+    template <typename U>
+    UnclearedAllocator(const UnclearedAllocator<U>&) {}
+    template <typename U>
+    void construct(U* p) {
+      ::new (static_cast<void*>(p)) U;
+    }
+    template <typename U, typename... Args>
+    void construct(U* p, Args&&... args) {
+      ::new (static_cast<void*>(p)) U(std::forward<Args>(args)...);
+    }
+  };
+  using Cells = std::vector<Cell, UnclearedAllocator<Cell>>;
   static constexpr uint32_t kNullText = 0xFFFFFFFFu;
   static constexpr uint32_t kIntValue = 0xFFFFFFFEu;
   static constexpr uint32_t kIntNull = 0xFFFFFFFDu;
@@ -174,7 +197,7 @@ class TMemTable {
   std::vector<TIndexDef> indexDefs_;
   std::vector<Index> indexes_;
   ResourceBuffer arena_;  // the rows' text (and a table text's header when taken over)
-  std::vector<Cell> cells_;
+  Cells cells_;
   size_t rowCount_ = 0;
   int current_ = -1;  // the index a new cursor starts in
   std::string indexName_;

@@ -472,7 +472,7 @@ void TTableTextFormat::ReadDataRows(TMemTable& table, ResourceBuffer* owned) {
   }
   const bool apart = spans[1].begin != end;
   const size_t nf = table.fields_.size();
-  std::vector<TMemTable::Cell>& cells = table.cells_;
+  TMemTable::Cells& cells = table.cells_;
   auto read = [&](RowSpan& span, const char* to) {
     try {
       ReadSpan(table, text, to, span);
@@ -487,7 +487,7 @@ void TTableTextFormat::ReadDataRows(TMemTable& table, ResourceBuffer* owned) {
     RunBoth(
         apart, [&] { lines[0] = count(spans[0].begin, spans[1].begin); },
         [&] { lines[1] = count(spans[1].begin, end); });
-    cells = std::vector<TMemTable::Cell>((lines[0] + lines[1] + 2) * nf);
+    cells = TMemTable::Cells((lines[0] + lines[1] + 2) * nf);
     for (int k = 0; k < 2; ++k) {
       RowSpan& span = spans[k];
       const char* const begin = span.begin;
