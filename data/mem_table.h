@@ -86,8 +86,9 @@ class TMemTable {
   std::string_view TextOf(size_t record, int field) const { return CellText(record, field); }
   int32_t IntegerOf(size_t record, int field) const { return CellInt(record, field); }
   bool IsNullOf(size_t record, int field) const { return CellNull(record, field); }
-  // Asks the processor early for a record's cells, or for the bytes of one text cell, so that
-  // a walk jumping across a big table overlaps its waits on memory. Reads nothing itself.
+  // Asks the processor early for a record's cells, or for the bytes of one text cell (whose
+  // cell is read to find them), so that a walk jumping across a big table overlaps its waits
+  // on memory. The record must exist.
   void PrefetchRecord(size_t record) const {
     const Cell* row = &cells_[record * nf_];
     __builtin_prefetch(row);
