@@ -29,14 +29,20 @@ bool LedBy(const TIndexDef& d, std::string_view field) {
          !d.CaseInsensitive;
 }
 
-}  // namespace
-
-bool WalksByID(const TMemTable& table) {
+// The definition of the index a new cursor of `table` walks; nullptr for load order.
+const TIndexDef* WalkIndex(const TMemTable& table) {
   const std::vector<TIndexDef>& defs = table.IndexDefs();
   auto walk = std::find_if(defs.begin(), defs.end(), [&](const TIndexDef& d) {
     return SameTextAscii(d.Name, table.IndexName());
   });
-  return walk != defs.end() && LedBy(*walk, "ID");
+  return walk == defs.end() ? nullptr : &*walk;
+}
+
+}  // namespace
+
+bool WalksByID(const TMemTable& table) {
+  const TIndexDef* walk = WalkIndex(table);
+  return walk && LedBy(*walk, "ID");
 }
 
 std::optional<std::vector<TCallingTrain>> CallingTrains(
@@ -183,11 +189,8 @@ TStopKeys::TStopKeys(const TMemTable& stops, const StopFields& sf,
 }
 
 bool WalksByIDAndStopNo(const TMemTable& table) {
-  const std::vector<TIndexDef>& defs = table.IndexDefs();
-  auto walk = std::find_if(defs.begin(), defs.end(), [&](const TIndexDef& d) {
-    return SameTextAscii(d.Name, table.IndexName());
-  });
-  return walk != defs.end() && LedBy(*walk, "ID") && walk->Unique && walk->FieldNames.size() == 2 &&
+  const TIndexDef* walk = WalkIndex(table);
+  return walk && LedBy(*walk, "ID") && walk->Unique && walk->FieldNames.size() == 2 &&
          SameTextAscii(walk->FieldNames[1], "S_No");
 }
 
@@ -207,7 +210,10 @@ bool MoveToTrain(TTableCursor& stops, int idField, const TCallingTrain& train, b
 }
 
 bool ListPlacedByRank(const TMemTable& list, const TMemTable& stops) {
-  if (!WalksByID(list) || !WalksByID(stops) || stops.RecordCount() == 0) return false;
+  // A number repeated in the list would put the guess on a row after the first of its number.
+  const TIndexDef* listWalk = WalkIndex(list);
+  if (!listWalk || !LedBy(*listWalk, "ID") || !listWalk->Unique) return false;
+  if (!WalksByID(stops) || stops.RecordCount() == 0) return false;
   const std::vector<uint32_t>& ranks = stops.LeadingRanks(stops.IndexName());
   if (ranks.empty()) return false;
   TTableCursor last(stops);

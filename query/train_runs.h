@@ -86,9 +86,9 @@ bool WalksByIDAndStopNo(const TMemTable& table);
 // first stop by a search onward. False when the train has no stops (the cursor is then unmoved).
 bool MoveToTrain(TTableCursor& stops, int idField, const TCallingTrain& train, bool byStopNo);
 
-// Whether the train list walks by number and has as many rows as the stop table has numbers:
-// then a train's row most likely stands at its number's rank in the stop table (as both
-// tables are written), and StepToTrain can try that place first.
+// Whether the train list walks by number in a unique index and has as many rows as the stop
+// table has numbers: then a train's row most likely stands at its number's rank in the stop
+// table (as both tables are written), and StepToTrain can try that place first.
 bool ListPlacedByRank(const TMemTable& list, const TMemTable& stops);
 
 // Moves `list` to the first row numbered `id`, as LocateOnward does, but first at `place` in

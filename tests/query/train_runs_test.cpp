@@ -122,14 +122,23 @@ TEST(TrainRuns, QueriesAnswerAlikeHoweverTheStopsWereLoaded) {
 TEST(TrainRuns, TrainListRowsAreFoundWhereverTheyStand) {
   // A train's list row is tried first at its number's rank among the stops. With D301's row
   // missing, every later train stands one place early; with "Z9" added after all, the list is
-  // as long as the stops' numbers again, so each guess is tried and must be checked. Either
-  // way the rows are those of the whole list without D301.
+  // as long as the stops' numbers again, so each guess is tried and must be checked. With G1
+  // listed twice instead (an index not unique), the guess would land on the second G1, whose
+  // running time differs, and the first must be used. Every way the rows are those of the
+  // whole list without D301.
   const std::string list = FixtureText("SLIST.txt");
   const size_t at = list.find("\"D301\",");
   const std::string without = list.substr(0, at) + list.substr(list.find('\n', at) + 1);
   const std::string extra = without +
                             "\"Z9\",\"4\",\"A\",\"B\",\"08:00\",\"09:00\",\"1:00\","
                             "\"50\",\"10\",\"-\",\"-\",\"-\",\n";
+  std::string repeated = without;
+  repeated.replace(repeated.find("\"\"SID\"\",UNIQ"), 14, "\"\"SID\"\"");
+  const size_t g1 = repeated.find("\"G1\",");
+  const size_t g1End = repeated.find('\n', g1) + 1;
+  std::string second = repeated.substr(g1, g1End - g1);
+  second.replace(second.find("\"4:48\""), 6, "\"9:59\"");
+  repeated.insert(g1End, second);
   auto rows = [](const TablesSet& t, const char* station) {
     PubState s;
     BuildFareZoneTable(s.Fares);
@@ -139,7 +148,9 @@ TEST(TrainRuns, TrainListRowsAreFoundWhereverTheyStand) {
     std::erase_if(out, [](const std::string& r) { return r.starts_with("D301|"); });
     return out;
   };
-  for (const std::string& text : {without, extra}) {
+  ASSERT_TRUE(std::ranges::any_of(rows(FixtureTables(), "北京"),
+                                  [](const std::string& r) { return r.starts_with("G1|"); }));
+  for (const std::string& text : {without, extra, repeated}) {
     TablesSet t;
     std::string error;
     ASSERT_TRUE(LoadTableText(t.KMTrain, t.sfCSV1, FixtureText("STRAIN.txt"), "SIDNo", &error))
