@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <cstdlib>
+#include <string>
 #include <string_view>
 
 namespace velmor {
@@ -35,14 +36,14 @@ bool IsPlanOption(std::string_view name) {
 std::string SetPlanOption(CliOptions& o, std::string_view name, std::string_view value) {
   int n = 0;
   if (name == "--from-time") {
-    if (!ParseClock(value, n)) return "--from-time needs a time hh:mm";
+    if (!ParseClock(value, n)) return "--from-time 须为时刻 hh:mm";
     o.FromTime = n;
   } else if (name == "--changes") {
-    if (!ParseInt(value, n) || n < 1 || n > 2) return "--changes must be 1 or 2";
+    if (!ParseInt(value, n) || n < 1 || n > 2) return "--changes 须为 1 或 2";
     o.Changes = n;
   } else {
     if (!ParseInt(value, n) || n < 0 || n > 1439)
-      return std::string(name) + " needs minutes 0-1439";
+      return std::string(name) + " 须为 0 到 1439 的分钟数";
     (name == "--min-change" ? o.MinChange : name == "--city-change" ? o.CityChange : o.MaxWait) = n;
   }
   return {};
@@ -57,52 +58,49 @@ bool TakesValue(std::string_view name) {
 }  // namespace
 
 std::string CliUsage() {
-  return "usage: velmor-cli [--tables DIR | --timetable FILE] [--sf] [--zd] [--jq] [--dc] [--sort "
-         "N]... "
-         "[--detail ROW]\n"
-         "                  [--format table|csv|json] [--export FILE] [--print FILE.pdf] "
-         "COMMAND ARGS\n"
-         "commands:\n"
-         "  zz FROM TO            station to station (查询)\n"
-         "  zzz FROM TO           transfer stations (中转)\n"
-         "  zzz FROM TO --via S   the two legs through transfer station S\n"
-         "  cc NUMBER             train number\n"
-         "  cz STATION            all trains of a station\n"
-         "  plan FROM TO          journeys with real changes, earliest arrival first per "
-         "departure\n"
-         "  import FEED OUT       turn a GTFS feed (zip or folder) into the timetable file OUT\n"
-         "                        [--date yyyy-mm-dd] [--line-factor F] [--cities FILE]\n"
-         "options:\n"
-         "  --tables DIR          read SPY.txt, SLIST.txt, SM.txt, STRAIN.txt from DIR\n"
-         "  --timetable FILE      use a timetable file (made by the import command)\n"
-         "  --sf --zd --jq --dc   check 始发车, 终到车, 精确站名, 仅动车 after the query\n"
-         "  --sort N              click header label N (1-15; 1-9 for the transfer list)\n"
-         "  --detail ROW          the stop list of shown row ROW (counted from 0)\n"
-         "  --format F            table (default on a terminal), csv (default otherwise), json\n"
-         "  --export FILE         write what is shown as a comma-separated GBK file\n"
-         "  --print FILE.pdf      print what is shown into a PDF file\n"
-         "  --changes 1|2         plan: most changes (1)\n"
-         "  --min-change M        plan: minutes to change at one station (30)\n"
-         "  --city-change M       plan: minutes to change to another station of the city (90)\n"
-         "  --max-wait W          plan: longest wait in minutes; 1439, the default, is no limit\n"
-         "  --from-time hh:mm     plan: list from this departure time round the clock (00:00)\n"
-         "  --date D              import: the service day (default: today when the feed\n"
-         "                        runs then, else its first day)\n"
-         "  --line-factor F       import: great-circle distance x F where the feed has none "
-         "(1.15)\n"
-         "  --cities FILE         import: \"station,city\" lines that set same-city groups\n"
-         "  --help                this text\n"
-         "json: an array of objects whose values are the texts shown, under these keys\n"
-         "  rows:      train start end type from depart to arrive stops km duration\n"
-         "             hard_seat soft_seat hard_sleeper soft_sleeper\n"
-         "  zzz list:  station first_km second_km km first_duration second_duration duration\n"
-         "             first_trains second_trains\n"
-         "  plan:      depart arrive duration changes trains via waits km hard_seat soft_seat\n"
-         "             hard_sleeper soft_sleeper, and legs: an array of objects with train from\n"
-         "             depart to arrive duration wait stops km and the four fares\n"
-         "  --detail:  stop station km arrive depart day elapsed speed stretch (\"1\" or \"0\")\n"
-         "exit status: 0 done; 1 tables, export, print, import or writing the output failed;\n"
-         "  2 input refused (also a --detail row or --via station not shown); 64 usage\n";
+  return "用法：velmor-cli [--tables DIR | --timetable FILE] [--sf] [--zd] [--jq] [--dc]\n"
+         "                 [--sort N]... [--detail ROW] [--format table|csv|json]\n"
+         "                 [--export FILE] [--print FILE.pdf] 命令 参数\n"
+         "命令：\n"
+         "  zz 发站 到站            站站查询（查询）\n"
+         "  zzz 发站 到站           中转站查询（中转）\n"
+         "  zzz 发站 到站 --via 站  经中转站“站”的前后两程\n"
+         "  cc 车次                 车次查询\n"
+         "  cz 车站                 车站全部车次查询\n"
+         "  plan 发站 到站          按实际换乘规划行程，每个出发时刻最早到达者在前\n"
+         "  import 数据源 输出文件  把 GTFS 数据源（zip 或文件夹）导入为时刻表文件\n"
+         "                          [--date yyyy-mm-dd] [--line-factor F] [--cities FILE]\n"
+         "选项：\n"
+         "  --tables DIR          从 DIR 读取 SPY.txt、SLIST.txt、SM.txt、STRAIN.txt\n"
+         "  --timetable FILE      使用时刻表文件（由 import 命令生成）\n"
+         "  --sf --zd --jq --dc   查询后勾选 始发车、终到车、精确站名、仅动车\n"
+         "  --sort N              点击第 N 个表头（1-15；中转站列表为 1-9）\n"
+         "  --detail ROW          显示第 ROW 行（从 0 数起）列车的停站表\n"
+         "  --format F            table（终端上的默认）、csv（其余情况的默认）、json\n"
+         "  --export FILE         把显示的内容写成逗号分隔的 GBK 文件\n"
+         "  --print FILE.pdf      把显示的内容打印到 PDF 文件\n"
+         "  --changes 1|2         plan：最多换乘次数（1）\n"
+         "  --min-change M        plan：同站换乘所需分钟数（30）\n"
+         "  --city-change M       plan：换到同城另一车站所需分钟数（90）\n"
+         "  --max-wait W          plan：最长等候分钟数；默认 1439 即不限\n"
+         "  --from-time hh:mm     plan：从此出发时刻起按钟点循环列出（00:00）\n"
+         "  --date D              import：运行日（默认：数据源当天有车时为今天，\n"
+         "                        否则为其首日）\n"
+         "  --line-factor F       import：数据源无里程时，大圆距离乘以 F（1.15）\n"
+         "  --cities FILE         import：每行“车站,城市”，指定同城车站\n"
+         "  --help                显示本说明\n"
+         "json：对象数组，值为显示的文字，键如下\n"
+         "  结果行：train start end type from depart to arrive stops km duration\n"
+         "          hard_seat soft_seat hard_sleeper soft_sleeper\n"
+         "  中转站列表：station first_km second_km km first_duration\n"
+         "          second_duration duration first_trains second_trains\n"
+         "  plan：depart arrive duration changes trains via waits km hard_seat\n"
+         "          soft_seat hard_sleeper soft_sleeper，以及 legs：每程一个对象，\n"
+         "          键为 train from depart to arrive duration wait stops km 和四种票价\n"
+         "  --detail：stop station km arrive depart day elapsed speed\n"
+         "          stretch（\"1\" 或 \"0\"）\n"
+         "退出状态：0 完成；1 时刻表载入、导出、打印、导入或写出结果失败；\n"
+         "  2 输入被拒绝（--detail 的行或 --via 的车站未显示时也是）；64 用法错误\n";
 }
 
 std::optional<CliOptions> ParseCliArgs(const std::vector<std::string>& args, std::string* error) {
@@ -134,45 +132,45 @@ std::optional<CliOptions> ParseCliArgs(const std::vector<std::string>& args, std
       value = a.substr(eq + 1);
     }
     if (name == "--sf" || name == "--zd" || name == "--jq" || name == "--dc") {
-      if (value) return fail("option " + name + " takes no value");
+      if (value) return fail("选项 " + name + " 不带值");
       if (name == "--sf") o.SF = true;
       if (name == "--zd") o.ZD = true;
       if (name == "--jq") o.JQ = true;
       if (name == "--dc") o.DC = true;
       continue;
     }
-    if (!TakesValue(name) && !IsPlanOption(name)) return fail("unknown option " + a);
+    if (!TakesValue(name) && !IsPlanOption(name)) return fail("未知选项 " + a);
     if (!value) {
-      if (i + 1 >= args.size()) return fail("option " + name + " needs a value");
+      if (i + 1 >= args.size()) return fail("选项 " + name + " 缺少值");
       value = args[++i];
     }
     if (IsPlanOption(name)) {
       if (const std::string why = SetPlanOption(o, name, *value); !why.empty()) return fail(why);
     } else if (name == "--tables" || name == "--timetable" || name == "--export" ||
                name == "--print" || name == "--via") {
-      if (value->empty()) return fail("option " + name + " needs a value");
+      if (value->empty()) return fail("选项 " + name + " 缺少值");
       if (name == "--tables") o.TablesDir = *value;
       if (name == "--timetable") o.TimetableFile = *value;
       if (name == "--export") o.ExportFile = *value;
       if (name == "--print") o.PrintFile = *value;
       if (name == "--via") o.Via = *value;
     } else if (name == "--date" || name == "--cities") {
-      if (value->empty()) return fail("option " + name + " needs a value");
+      if (value->empty()) return fail("选项 " + name + " 缺少值");
       (name == "--date" ? o.ImportDate : o.CitiesFile) = *value;
     } else if (name == "--line-factor") {
       char* end = nullptr;
       const double f = std::strtod(value->c_str(), &end);
       if (value->empty() || *end != '\0' || !(f >= 1.0 && f <= 3.0)) {
-        return fail("--line-factor needs a number from 1 to 3");
+        return fail("--line-factor 须为 1 到 3 之间的数");
       }
       o.LineFactor = f;
     } else if (name == "--sort") {
       int n = 0;
-      if (!ParseInt(*value, n) || n < 1 || n > 15) return fail("--sort needs a number 1-15");
+      if (!ParseInt(*value, n) || n < 1 || n > 15) return fail("--sort 须为 1 到 15 的整数");
       o.Sorts.push_back(n);
     } else if (name == "--detail") {
       int n = 0;
-      if (!ParseInt(*value, n) || n < 0) return fail("--detail needs a row number from 0");
+      if (!ParseInt(*value, n) || n < 0) return fail("--detail 须为从 0 数起的行号");
       o.DetailRow = n;
     } else if (*value == "table") {
       o.Format = CliFormat::Table;
@@ -181,11 +179,11 @@ std::optional<CliOptions> ParseCliArgs(const std::vector<std::string>& args, std
     } else if (*value == "json") {
       o.Format = CliFormat::Json;
     } else {
-      return fail("--format must be table, csv or json");
+      return fail("--format 须为 table、csv 或 json");
     }
   }
 
-  if (positional.empty()) return fail("no command");
+  if (positional.empty()) return fail("缺少命令");
   const std::string& command = positional[0];
   size_t wanted = 0;
   if (command == "zz") {
@@ -207,34 +205,34 @@ std::optional<CliOptions> ParseCliArgs(const std::vector<std::string>& args, std
     o.Command = CliCommand::Import;
     wanted = 2;
   } else {
-    return fail("unknown command " + command);
+    return fail("未知命令 " + command);
   }
-  if (positional.size() - 1 != wanted) return fail("wrong number of arguments for " + command);
+  if (positional.size() - 1 != wanted)
+    return fail("命令 " + command + " 需要 " + std::to_string(wanted) + " 个参数");
   o.Args.assign(positional.begin() + 1, positional.end());
 
   const bool importOptions = !o.ImportDate.empty() || o.LineFactor || !o.CitiesFile.empty();
   if (importOptions && o.Command != CliCommand::Import) {
-    return fail("--date, --line-factor and --cities belong to import");
+    return fail("--date、--line-factor 和 --cities 只用于 import");
   }
   if (!o.TablesDir.empty() && !o.TimetableFile.empty()) {
-    return fail("--tables and --timetable exclude each other");
+    return fail("--tables 与 --timetable 不能同时使用");
   }
-  if (o.Via && o.Command != CliCommand::ZZZ) return fail("--via belongs to zzz");
+  if (o.Via && o.Command != CliCommand::ZZZ) return fail("--via 只用于 zzz");
   const bool planOptions = o.Changes || o.MinChange || o.CityChange || o.MaxWait || o.FromTime;
   if (planOptions && o.Command != CliCommand::Plan) {
-    return fail(
-        "--changes, --min-change, --city-change, --max-wait and --from-time belong to plan");
+    return fail("--changes、--min-change、--city-change、--max-wait 和 --from-time 只用于 plan");
   }
   if (o.Command == CliCommand::Plan &&
       (o.SF || o.ZD || o.JQ || o.DC || !o.Sorts.empty() || o.DetailRow || !o.PrintFile.empty())) {
-    return fail("plan takes neither filters, --sort, --detail nor --print");
+    return fail("plan 不接受 --sf、--zd、--jq、--dc、--sort、--detail 和 --print");
   }
   if (o.Command == CliCommand::ZZZ && !o.Via) {
     for (int n : o.Sorts) {
-      if (n > 9) return fail("the transfer list has 9 header labels");
+      if (n > 9) return fail("中转站列表只有 9 个表头");
     }
     if (o.DetailRow || !o.ExportFile.empty() || !o.PrintFile.empty()) {
-      return fail("--detail, --export and --print need a train list (zzz with --via)");
+      return fail("--detail、--export 和 --print 需要列车列表（zzz 加 --via）");
     }
   }
   return o;

@@ -13,7 +13,7 @@ int RunCliImport(const CliOptions& o, std::ostream& out, std::ostream& err, bool
   const ResourceFinder find = EmbeddedResourceFinder();
   if (!LoadTableResource(builtIn.KMPy, builtIn.sfCSV, find, "SPY", "", &error) ||
       !LoadTableResource(builtIn.KMSM, builtIn.sfCSV, find, "SM", "SStation", &error)) {
-    err << "velmor-cli: the built-in timetable could not be loaded: " << GbkToUtf8(error) << '\n';
+    err << "velmor-cli: 无法载入内置时刻表：" << GbkToUtf8(error) << '\n';
     return 1;
   }
   ImportOptions options;

@@ -172,10 +172,19 @@ std::string JsonQuoted(const std::string& utf8) {
   return JsonString(utf8);
 }
 
+int WriteCliExport(const std::string& path, const std::vector<std::string>& lines,
+                   std::ostream& err) {
+  std::string error;
+  int number = 0;
+  if (WriteExportFile(path, lines, &error, &number)) return 0;
+  err << "velmor-cli: 无法创建文件“" << path << "”。" << GbkToUtf8(ExportErrorText(number)) << '\n';
+  return 1;
+}
+
 int FlushedStatus(int status, std::ostream& err) {
   errno = 0;
   if (!std::cout.flush() && errno != EPIPE) {
-    err << "velmor-cli: cannot write the output\n";
+    err << "velmor-cli: 无法写出结果。\n";
     return 1;
   }
   return status;

@@ -35,6 +35,11 @@ void WriteRows(std::ostream& out, CliFormat format, const std::vector<std::strin
 // no success (1, said on `err`), but a reader that stopped reading (`| head`) wanted no more.
 int FlushedStatus(int status, std::ostream& err);
 
+// Writes the export file a command line names, as the window's 导出 does; 0, or 1 after
+// saying why on `err`.
+int WriteCliExport(const std::string& path, const std::vector<std::string>& lines,
+                   std::ostream& err);
+
 // A UTF-8 text as a json string, quotes included.
 std::string JsonQuoted(const std::string& utf8);
 

@@ -2,7 +2,6 @@
 
 #include "cli/cli_output.h"
 #include "data/gbk_text.h"
-#include "present/grid_export.h"
 #include "present/plan_session.h"
 
 namespace velmor {
@@ -79,10 +78,7 @@ int RunPlanCommand(const TablesSet& tables, const CliOptions& o, CliFormat forma
   }
   WritePlans(out, format, session.View());
   if (o.ExportFile.empty()) return 0;
-  std::string error;
-  if (WriteExportFile(o.ExportFile, session.ExportLines(), &error)) return 0;
-  err << "velmor-cli: " << error << '\n';
-  return 1;
+  return WriteCliExport(o.ExportFile, session.ExportLines(), err);
 }
 
 }  // namespace velmor

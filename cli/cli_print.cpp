@@ -39,7 +39,7 @@ bool PrintToPdf(const std::string& path, const TStringGrid& grid, bool detail, i
     printed = PrintGridOn(writer, grid, detail, rowCount);
   }
   if (printed && file.commit()) return true;
-  if (error) *error = "cannot write " + path + ": " + file.errorString().toStdString();
+  if (error) *error = "无法写入“" + path + "”：" + file.errorString().toStdString();
   return false;
 }
 

@@ -18,17 +18,16 @@ bool LoadTables(TablesSet& t, const std::string& dir, const std::string& file, s
   if (!file.empty()) {
     const std::optional<TimetableFile> opened = TimetableFile::Open(file, &error);
     if (opened && LoadAllTables(t, opened->Finder(), &error)) return true;
-    err << "velmor-cli: the timetable " << file << " could not be loaded: " << GbkToUtf8(error)
-        << '\n';
+    err << "velmor-cli: 无法载入时刻表“" << file << "”：" << GbkToUtf8(error) << '\n';
     return false;
   }
   if (!dir.empty()) {
     if (LoadTablesFromDirectory(t, dir, &error)) return true;
-    err << "velmor-cli: " << error << '\n';
+    err << "velmor-cli: 无法载入表目录“" << dir << "”：" << error << '\n';
     return false;
   }
   if (LoadAllTables(t, EmbeddedResourceFinder(), &error)) return true;
-  err << "velmor-cli: the built-in timetable could not be loaded: " << GbkToUtf8(error) << '\n';
+  err << "velmor-cli: 无法载入内置时刻表：" << GbkToUtf8(error) << '\n';
   return false;
 }
 
@@ -87,7 +86,7 @@ class CliFrontEnd {
     while (row < list.ZZCount && list.ZGrid.Cells(0, row) != via) ++row;
     const TSessionReply picked = session_.PickTransferStation(row, cz_);
     if (!picked.RowsChanged) {
-      err_ << "velmor-cli: " << GbkToUtf8(via) << " is not one of the listed transfer stations\n";
+      err_ << "velmor-cli: " << GbkToUtf8(via) << " 不在列出的中转站中。\n";
       return 2;
     }
     return Shown(picked);
@@ -124,8 +123,8 @@ class CliFrontEnd {
   int ShowDetail(int row) {
     const std::optional<MsgView> detail = session_.Detail(row);
     if (!detail) {
-      err_ << "velmor-cli: row " << row << " is not one of the " << session_.ResultCount()
-           << " shown rows\n";
+      err_ << "velmor-cli: 第 " << row << " 行不在显示的 " << session_.ResultCount()
+           << " 行之中。\n";
       return 2;
     }
     WriteTrainDetail(out_, format_, *detail);
@@ -135,7 +134,7 @@ class CliFrontEnd {
 
   int Print(const TStringGrid& grid, bool detail, int rows) {
     if (o_.PrintFile.empty()) return 0;
-    std::string error = "printing is not part of this program";
+    std::string error = "本程序不能打印。";
     if (print_ && print_(o_.PrintFile, grid, detail, rows, &error)) return 0;
     err_ << "velmor-cli: " << error << '\n';
     return 1;
@@ -143,10 +142,7 @@ class CliFrontEnd {
 
   int Export(const std::vector<std::string>& lines) {
     if (o_.ExportFile.empty()) return 0;
-    std::string error;
-    if (WriteExportFile(o_.ExportFile, lines, &error)) return 0;
-    err_ << "velmor-cli: " << error << '\n';
-    return 1;
+    return WriteCliExport(o_.ExportFile, lines, err_);
   }
 
   TQuerySession session_;

@@ -31,7 +31,7 @@ int RunFullProgram(char** argv, std::ostream& err) {
     }
     tried = path;
   }
-  err << "velmor-cli: cannot run " << tried << ": " << std::strerror(failure) << '\n';
+  err << "velmor-cli: 无法运行“" << tried << "”：" << std::strerror(failure) << '\n';
   return 1;
 }
 

@@ -102,7 +102,7 @@ TEST(CliArgs, HelpWinsOverEverythingElse) {
   o = Parse({"--help", "--bogus"});
   ASSERT_TRUE(o.has_value());
   EXPECT_TRUE(o->Help);
-  EXPECT_NE(CliUsage().find("zzz FROM TO --via S"), std::string::npos);
+  EXPECT_NE(CliUsage().find("zzz 发站 到站 --via 站"), std::string::npos);
 }
 
 }  // namespace

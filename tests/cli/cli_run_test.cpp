@@ -110,7 +110,7 @@ TEST_F(CliRun, TransferListAndLegs) {
   ExpectShown("zzz_via_csv", {"zzz", "合肥", "鹰潭", "--via", "南昌"});
   ExpectShown("zzz_via_table", {"--format", "table", "zzz", "合肥", "鹰潭", "--via", "南昌"});
   ExpectShown("zzz_via_exact_csv", {"--jq", "zzz", "合肥", "鹰潭", "--via", "南昌"});
-  ExpectRefused({"zzz", "合肥", "鹰潭", "--via", "上海"}, 2, "not one of the listed");
+  ExpectRefused({"zzz", "合肥", "鹰潭", "--via", "上海"}, 2, "上海 不在列出的中转站中");
 }
 
 TEST_F(CliRun, TrainNumber) {
@@ -132,7 +132,7 @@ TEST_F(CliRun, TrainDetail) {
   ExpectShown("detail_zz_table", {"--format", "table", "--detail", "0", "zz", "咸阳", "兰州"});
   ExpectShown("detail_zz_csv", {"--detail", "0", "zz", "咸阳", "兰州"});
   ExpectShown("detail_json", {"--format", "json", "--detail", "0", "cc", "K10"});
-  ExpectRefused({"--detail", "1", "cc", "1043"}, 2, "row 1 is not one of the 1 shown rows");
+  ExpectRefused({"--detail", "1", "cc", "1043"}, 2, "第 1 行不在显示的 1 行之中");
 }
 
 TEST_F(CliRun, ExportWritesTheShownRowsAsGbk) {
@@ -144,7 +144,7 @@ TEST_F(CliRun, ExportWritesTheShownRowsAsGbk) {
   // The rows are still shown; the failed write is reported and nothing is left behind.
   const CliResult failed = Velmor({"--export", (dir_ / "missing" / "x.csv").string(), "cc", "K10"});
   EXPECT_EQ(failed.status, 1);
-  EXPECT_NE(failed.err.find("cannot write"), std::string::npos) << failed.err;
+  EXPECT_NE(failed.err.find("文件夹不存在"), std::string::npos) << failed.err;
   EXPECT_FALSE(fs::exists(dir_ / "missing"));
 }
 
@@ -186,9 +186,9 @@ TEST_F(CliRun, PrintWritesWhatIsShownIntoAPdf) {
   // The rows are still shown; the failed print is reported and nothing is left behind.
   const CliResult failed = Velmor({"--print", (dir_ / "missing" / "x.pdf").string(), "cc", "K10"});
   EXPECT_EQ(failed.status, 1);
-  EXPECT_NE(failed.err.find("cannot write"), std::string::npos) << failed.err;
+  EXPECT_NE(failed.err.find("无法写入"), std::string::npos) << failed.err;
   EXPECT_FALSE(fs::exists(dir_ / "missing"));
-  ExpectRefused({"--print", pdf.string(), "zzz", "合肥", "鹰潭"}, 64, "need a train list");
+  ExpectRefused({"--print", pdf.string(), "zzz", "合肥", "鹰潭"}, 64, "需要列车列表");
 }
 
 // A copy of velmor-cli without velmor-cli-full still answers queries, and says why it cannot
@@ -206,7 +206,7 @@ TEST_F(CliRun, WithoutTheFullProgramOnlyPrintingFails) {
           .c_str());
   ASSERT_TRUE(WIFEXITED(raw));
   EXPECT_EQ(WEXITSTATUS(raw), 1);
-  EXPECT_NE(ReadFile(err).find("cannot run"), std::string::npos) << ReadFile(err);
+  EXPECT_NE(ReadFile(err).find("无法运行"), std::string::npos) << ReadFile(err);
   EXPECT_FALSE(fs::exists(dir_ / "x.pdf"));
 }
 
@@ -220,13 +220,13 @@ TEST_F(CliRun, AnOutputThatCannotBeWrittenFails) {
 }
 
 TEST_F(CliRun, UsageHelpAndUnavailableThings) {
-  ExpectRefused({}, 64, "usage:");
-  ExpectRefused({"--bogus", "cc", "K10"}, 64, "unknown option --bogus");
-  ExpectRefused({"zz", "北京"}, 64, "usage:");
-  ExpectRefused({"--sort", "16", "cc", "K10"}, 64, "usage:");
+  ExpectRefused({}, 64, "缺少命令\n用法：");
+  ExpectRefused({"--bogus", "cc", "K10"}, 64, "未知选项 --bogus");
+  ExpectRefused({"zz", "北京"}, 64, "命令 zz 需要 2 个参数\n用法：");
+  ExpectRefused({"--sort", "16", "cc", "K10"}, 64, "--sort 须为 1 到 15 的整数\n用法：");
   const CliResult help = Velmor({"--help"});
   EXPECT_EQ(help.status, 0);
-  EXPECT_NE(help.out.find("usage: velmor-cli"), std::string::npos);
+  EXPECT_NE(help.out.find("用法：velmor-cli"), std::string::npos);
   EXPECT_EQ(help.err, "");
   const CliResult missing = Velmor({"--tables", (dir_ / "none").string(), "cc", "K10"}, false);
   EXPECT_EQ(missing.status, 1);

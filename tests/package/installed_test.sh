@@ -32,7 +32,7 @@ for p in fonts-arphic-gbsn00lp fonts-arphic-gkai00mp qt6-translations-l10n libqt
   grep -Eq "(^|, )$p( |,|$)" <<<"$depends" || fail "Depends lacks $p: $depends"
 done
 
-"$usr/bin/velmor-cli" --help | grep -q '^usage: velmor-cli' || fail "velmor-cli --help"
+"$usr/bin/velmor-cli" --help | grep -q '^用法：velmor-cli' || fail "velmor-cli --help"
 rows=$("$usr/bin/velmor-cli" --format csv zz 北京 上海)
 [ -n "$rows" ] || fail "no train from 北京 to 上海"
 awk -F, 'NF != 15 { exit 1 }' <<<"$rows" || fail "rows of other than 15 fields: $rows"
