@@ -1,11 +1,16 @@
 #include "cli/cli_print.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QPdfWriter>
 #include <QSaveFile>
+#include <cerrno>
 #include <memory>
 
+#include "data/gbk_text.h"
+#include "present/grid_export.h"
 #include "qtprint/print_canvas.h"
 
 namespace velmor {
@@ -39,7 +44,14 @@ bool PrintToPdf(const std::string& path, const TStringGrid& grid, bool detail, i
     printed = PrintGridOn(writer, grid, detail, rowCount);
   }
   if (printed && file.commit()) return true;
-  if (error) *error = "无法写入“" + path + "”：" + file.errorString().toStdString();
+  // Qt's own reason is English; the user reads why in the window's words.
+  int number = EIO;
+  if (!QFileInfo(file.fileName()).absoluteDir().exists()) {
+    number = ENOENT;
+  } else if (file.error() == QFileDevice::PermissionsError) {
+    number = EACCES;
+  }
+  if (error) *error = "无法写入“" + path + "”。" + GbkToUtf8(ExportErrorText(number));
   return false;
 }
 

@@ -23,7 +23,7 @@ bool LoadTables(TablesSet& t, const std::string& dir, const std::string& file, s
   }
   if (!dir.empty()) {
     if (LoadTablesFromDirectory(t, dir, &error)) return true;
-    err << "velmor-cli: 无法载入表目录“" << dir << "”：" << error << '\n';
+    err << "velmor-cli: 无法载入表目录“" << dir << "”：" << GbkToUtf8(error) << '\n';
     return false;
   }
   if (LoadAllTables(t, EmbeddedResourceFinder(), &error)) return true;

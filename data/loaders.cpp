@@ -170,13 +170,13 @@ bool LoadTablesFromDirectory(TablesSet& t, const std::string& dir, std::string* 
       in.read(text.data.get(), static_cast<std::streamsize>(text.size));
     }
     if (!in) {
-      failures[k] = "cannot read " + path;
+      failures[k] = G("无法读取文件：") + it.file;
       return;
     }
     std::string why;
     if (!LoadAndName(*it.table, it.index, &why,
                      [&] { it.table->LoadFromBuffer(std::move(text), *it.format); })) {
-      failures[k] = path + ": " + why;
+      failures[k] = std::string(it.file) + G("：") + why;
       return;
     }
     *it.flag = true;

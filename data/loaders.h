@@ -65,7 +65,7 @@ bool LoadTableText(TMemTable& table, TTableTextFormat& format, std::string_view 
                    std::string_view indexName, std::string* error = nullptr);
 
 // Loads all four tables from SPY.txt, SLIST.txt, SM.txt and STRAIN.txt in `dir`, setting the
-// flags as the loaders would; false with `error` naming the file that failed.
+// flags as the loaders would; false with `error` (GBK) naming the file that failed.
 bool LoadTablesFromDirectory(TablesSet& tables, const std::string& dir, std::string* error);
 
 // Runs both loaders one after the other on the calling thread; false with `error` naming the
