@@ -3,7 +3,6 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstring>
 #include <string>
 #include <vector>
 
@@ -31,7 +30,11 @@ int RunFullProgram(char** argv, std::ostream& err) {
     }
     tried = path;
   }
-  err << "velmor-cli: 无法运行“" << tried << "”：" << std::strerror(failure) << '\n';
+  // The system's reason is English; the user reads it in the program's words.
+  const char* why = failure == ENOENT   ? "找不到该程序，打印和导入需要它。"
+                    : failure == EACCES ? "没有运行它的权限。"
+                                        : "系统拒绝运行它。";
+  err << "velmor-cli: 无法运行“" << tried << "”：" << why << '\n';
   return 1;
 }
 

@@ -207,6 +207,7 @@ TEST_F(CliRun, WithoutTheFullProgramOnlyPrintingFails) {
   ASSERT_TRUE(WIFEXITED(raw));
   EXPECT_EQ(WEXITSTATUS(raw), 1);
   EXPECT_NE(ReadFile(err).find("无法运行"), std::string::npos) << ReadFile(err);
+  EXPECT_NE(ReadFile(err).find("找不到该程序"), std::string::npos) << ReadFile(err);
   EXPECT_FALSE(fs::exists(dir_ / "x.pdf"));
 }
 
